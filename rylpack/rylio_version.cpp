@@ -1,0 +1,3 @@
+#include "rylpack/rylio.h"
+
+const char *ryl_libversion() { return "E2.266_linux"; }
