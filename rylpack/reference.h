@@ -25,3 +25,6 @@ enum AxisType : int {
   IO_AxisTypeAngle = 2,
   IO_AxisTypeNumerator = 3,
 };
+
+// Version line of the reference-system routines.
+const char *reference_version();

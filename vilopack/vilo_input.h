@@ -35,3 +35,6 @@ const char *RightFR(const char *s1, const char *s2, char *sout, std::size_t len)
 const char *LeftFR(const char *s1, const char *s2, char *sout, std::size_t len);
 const char *RightFL(const char *s1, const char *s2, char *sout, std::size_t len);
 const char *LeftFL(const char *s1, const char *s2, char *sout, std::size_t len);
+
+// "ViloInput V4.41 Tessmor 2015-12-07"
+const char *ViloInputVersion();

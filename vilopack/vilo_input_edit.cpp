@@ -109,3 +109,5 @@ const char *LeftFL(const char *s1, const char *s2, char *sout, std::size_t len) 
   copy_part(s1, occ ? static_cast<std::size_t>(occ - s1) : std::strlen(s1), sout, len);
   return occ;
 }
+
+const char *ViloInputVersion() { return "ViloInput V4.41 Tessmor 2015-12-07"; }

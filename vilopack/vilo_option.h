@@ -202,3 +202,6 @@ void InitImageOptions(OptDsc io[], int len);
 const char *vilo_libversion();                 // "V2.478"
 const char *vilo_progversion(const CmdBlk *pcb);  // MainVersion or ""
 const char *vilo_version(const CmdBlk *pcb);      // ViloVersion or ""
+
+// "ViloOption V6.78 Tessmor 2015-11-17"
+const char *ViloOptionVersion();

@@ -166,3 +166,5 @@ const char *vilo_progversion(const CmdBlk *pcb) {
 }
 
 const char *vilo_version(const CmdBlk *pcb) { return pcb ? pcb->ViloVersion : ""; }
+
+const char *ViloOptionVersion() { return "ViloOption V6.78 Tessmor 2015-11-17"; }
