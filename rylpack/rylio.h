@@ -3,3 +3,15 @@
 
 // Version of the data-file library ("E2.266_linux").
 const char *ryl_libversion();
+
+#include <cstdio>
+
+// Replaces the header key order table by `table`, a list of key patterns
+// ('*' matches any run of characters) ended by a null entry. The patterns
+// are copied. A null table restores the default table. Returns 0, or -1
+// when memory runs out (the table in use is then unchanged).
+int ryl_keyorder_set_table(const char *const *table);
+
+// Prints the table in use, one line "keyorder_DefaultTable[%u] = %s\n" per
+// entry, on `out` (standard output when null).
+void ryl_keyorder_print_table(FILE *out);
