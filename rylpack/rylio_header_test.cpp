@@ -357,7 +357,7 @@ TEST(RylioStrings, ValueLengthsAroundThePieceSize) {
   }
 }
 
-TEST(RylioStrings, SpecialCharactersRoundTripThroughAHeaderFile) {
+TEST(RylioStrings, EscapedCharactersRoundTripThroughAHeaderFile) {
   std::mt19937 rng(12345);
   const char alphabet[] = "ab ;{}\\\"\t\r\n~=#xyz";
   for (int round = 0; round < 40; ++round) {
