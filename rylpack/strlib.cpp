@@ -1,5 +1,6 @@
 #include "rylpack/strlib.h"
 
+#include <cctype>
 #include <cstring>
 
 char *strlib_copy(char *dst, std::size_t cap, const char *src) {
@@ -11,4 +12,16 @@ char *strlib_copy(char *dst, std::size_t cap, const char *src) {
   }
   dst[n] = '\0';
   return dst;
+}
+
+int strlib_ncasecmp(const char *s1, const char *s2, std::size_t n) {
+  if (!s1) s1 = "";
+  if (!s2) s2 = "";
+  for (std::size_t i = 0; i < n; ++i) {
+    int c1 = std::tolower(static_cast<unsigned char>(s1[i]));
+    int c2 = std::tolower(static_cast<unsigned char>(s2[i]));
+    if (c1 != c2) return c1 < c2 ? -1 : 1;
+    if (c1 == 0) break;
+  }
+  return 0;
 }

@@ -17,3 +17,18 @@ TEST(StrlibCopy, CutsToCapacityAndAlwaysTerminates) {
     EXPECT_EQ(buf[c.cap], 'x') << "wrote past capacity";
   }
 }
+
+TEST(StrlibNcasecmp, ComparesPrefixWithoutCase) {
+  struct Case { const char *a; const char *b; std::size_t n; int sign; } cases[] = {
+      {"abc", "ABC", 3, 0},   {"abc", "ABD", 3, -1}, {"abd", "ABC", 3, 1},
+      {"abcX", "ABCy", 3, 0}, {"ab", "abc", 3, -1},  {"abc", "ab", 3, 1},
+      {"ab", "abc", 2, 0},    {nullptr, "", 5, 0},   {nullptr, "a", 1, -1},
+      {"a", nullptr, 1, 1},   {"x", "y", 0, 0},      {"Z", "a", 1, 1},
+  };
+  for (const auto &c : cases) {
+    int r = strlib_ncasecmp(c.a, c.b, c.n);
+    int sign = (r > 0) - (r < 0);
+    EXPECT_EQ(sign, c.sign) << (c.a ? c.a : "(null)") << " vs "
+                            << (c.b ? c.b : "(null)") << " n " << c.n;
+  }
+}
