@@ -15,6 +15,7 @@
 #include "rylpack/longint.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -83,8 +84,8 @@ int compare_key_forms(const KeyForm &a, const KeyForm &b);
 struct SElement {
   std::string Key;     // at most RylMaxKeyLen characters
   std::string Value;   // escaped value text as it stands in the file
-  rlong KeyPos = 0;    // file position of the key's first character
-  rlong ValPos = 0;    // file position of the value's first character
+  std::int64_t KeyPos = 0;  // file position of the key's first character
+  std::int64_t ValPos = 0;  // file position of the value's first character
   rulong KeyLen = 0;   // Key.size()
   rulong ValLen = 0;   // Value.size()
   std::string String;  // decoded value joined over continuation keys (cache)
@@ -233,11 +234,11 @@ int check_end(FILE *channel);
 int skipcomment(FILE *channel);
 // Reads the next key into buffer (65 bytes keep 64 characters). 0 when a
 // key was read, 1 at the header end ("}" and a line end), -1 on error.
-int get_key(char *buffer, std::size_t buflen, FILE *channel, rlong *keypos,
+int get_key(char *buffer, std::size_t buflen, FILE *channel, std::int64_t *keypos,
             rulong *keylen);
 // Reads the value after a key into buffer (2049 bytes keep 2048
 // characters). 0, or -1 on error.
-int get_val(char *buffer, std::size_t buflen, FILE *channel, rlong *valpos,
+int get_val(char *buffer, std::size_t buflen, FILE *channel, std::int64_t *valpos,
             rulong *vallen);
 // Reads the symbols of the header at the stream position into the list.
 // level 0 reads only the leading reserved keys and leaves the stream at the
@@ -252,7 +253,7 @@ int get_symbol_list(SymbolList *list, FILE *channel, int level);
 // stream must stand there), records KeyPos and ValPos and advances *pos
 // past the line. 0, or -1 with *pstep naming the piece that failed
 // ("Key", "symbol_separator", "Value", "symbol_terminator").
-int put_symbol(FILE *channel, SElement *symbol, rlong *pos,
+int put_symbol(FILE *channel, SElement *symbol, std::int64_t *pos,
                const char **pstep);
 
 }  // namespace rylio

@@ -8,7 +8,8 @@ namespace rylio {
 
 namespace {
 
-rlong stream_pos(FILE *channel) { return static_cast<rlong>(std::ftell(channel)); }
+// File positions are 64-bit: a series of images easily grows beyond 2 GB.
+std::int64_t stream_pos(FILE *channel) { return static_cast<std::int64_t>(ftello(channel)); }
 
 // A character for the messages; end of file prints as a blank.
 int shown(int c) { return c == EOF ? ' ' : c; }
@@ -51,7 +52,7 @@ int skipcomment(FILE *channel) {
   }
 }
 
-int get_key(char *buffer, std::size_t buflen, FILE *channel, rlong *keypos,
+int get_key(char *buffer, std::size_t buflen, FILE *channel, std::int64_t *keypos,
             rulong *keylen) {
   if (!buffer || buflen == 0 || !channel) return -1;
   int prev = 0;
@@ -80,7 +81,7 @@ int get_key(char *buffer, std::size_t buflen, FILE *channel, rlong *keypos,
                    static_cast<long>(stream_pos(channel)), EndHeader);
       return -1;
     }
-    rlong pos = stream_pos(channel) - 1;
+    std::int64_t pos = stream_pos(channel) - 1;
     std::size_t n = 0;
     bool restart = false;
     while (c != Separator) {
@@ -107,13 +108,13 @@ int get_key(char *buffer, std::size_t buflen, FILE *channel, rlong *keypos,
   }
 }
 
-int get_val(char *buffer, std::size_t buflen, FILE *channel, rlong *valpos,
+int get_val(char *buffer, std::size_t buflen, FILE *channel, std::int64_t *valpos,
             rulong *vallen) {
   if (!buffer || buflen == 0 || !channel) return -1;
   int c;
   do c = std::getc(channel);
   while (c != EOF && c != 0 && is_white(c));
-  rlong pos = stream_pos(channel) - 1;
+  std::int64_t pos = stream_pos(channel) - 1;
   std::size_t n = 0;
   while (c != Terminator) {
     if (c == EOF || c == 0) {
@@ -136,7 +137,7 @@ int get_symbol_list(SymbolList *list, FILE *channel, int level) {
   char key[RylMaxKeyLen + 1];
   char val[RylMaxValLen + 1];
   for (;;) {
-    rlong keypos = 0, valpos = 0;
+    std::int64_t keypos = 0, valpos = 0;
     rulong keylen = 0, vallen = 0;
     int r = get_key(key, sizeof key, channel, &keypos, &keylen);
     if (r == 1) return 0;
@@ -144,7 +145,7 @@ int get_symbol_list(SymbolList *list, FILE *channel, int level) {
     if (level == 0 && !is_prefix(key, DATA_FORMAT_PREFIX, 0)) {
       // Only the leading reserved keys were asked for: leave the stream at
       // this key.
-      return std::fseek(channel, keypos, SEEK_SET) ? -1 : 0;
+      return fseeko(channel, static_cast<off_t>(keypos), SEEK_SET) ? -1 : 0;
     }
     if (get_val(val, sizeof val, channel, &valpos, &vallen)) return -1;
     SElement *e = nullptr;
@@ -154,14 +155,14 @@ int get_symbol_list(SymbolList *list, FILE *channel, int level) {
   }
 }
 
-int put_symbol(FILE *channel, SElement *symbol, rlong *pos, const char **pstep) {
+int put_symbol(FILE *channel, SElement *symbol, std::int64_t *pos, const char **pstep) {
   const char *step = nullptr;
   if (pstep) *pstep = nullptr;
   if (!channel || !symbol || !pos) return -1;
   symbol->KeyLen = static_cast<rulong>(symbol->Key.size());
   symbol->ValLen = static_cast<rulong>(symbol->Value.size());
   symbol->KeyPos = *pos;
-  symbol->ValPos = symbol->KeyPos + static_cast<rlong>(symbol->KeyLen) + 3;
+  symbol->ValPos = symbol->KeyPos + static_cast<std::int64_t>(symbol->KeyLen) + 3;
   if (std::fwrite(symbol->Key.data(), 1, symbol->Key.size(), channel) != symbol->Key.size())
     step = "Key";
   else if (std::fputs(symbol_separator, channel) == EOF)
@@ -175,7 +176,7 @@ int put_symbol(FILE *channel, SElement *symbol, rlong *pos, const char **pstep) 
     if (pstep) *pstep = step;
     return -1;
   }
-  *pos = symbol->ValPos + static_cast<rlong>(symbol->ValLen) + 4;
+  *pos = symbol->ValPos + static_cast<std::int64_t>(symbol->ValLen) + 4;
   return 0;
 }
 

@@ -40,7 +40,7 @@ std::string contents(FILE *f) {
 // Writes the list as a header in list order, as the block writer will.
 std::string write_header(SymbolList *list, FILE *f) {
   std::fputs(header_begin, f);
-  rlong pos = 3;
+  std::int64_t pos = 3;
   for (SElement *e = list->head(); e; e = e->Next) {
     const char *step = nullptr;
     EXPECT_EQ(put_symbol(f, e, &pos, &step), 0) << e->Key;
@@ -555,7 +555,7 @@ TEST(RylioHeaderText, PutSymbolReportsAFailedWrite) {
   SymbolList list;
   SElement *e = nullptr;
   insert_symbol(&list, "Key", "Value", &e);
-  rlong pos = 0;
+  std::int64_t pos = 0;
   const char *step = nullptr;
   EXPECT_EQ(put_symbol(f.get(), e, &pos, &step), -1);
   EXPECT_STREQ(step, "Key");
