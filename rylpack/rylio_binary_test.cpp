@@ -326,6 +326,10 @@ TEST(RylConversion, NanAndInfinityToIntegers) {
   EXPECT_EQ((convert<std::uint16_t>(x, MUnsignedShort, MFloat, 0)), (std::vector<std::uint16_t>{0, 65535, 0}));
   EXPECT_EQ((convert<std::int32_t>(x, MLong, MFloat, 7)),
             (std::vector<std::int32_t>{0, 2147483647, -2147483647 - 1}));
+  // Huge and negative fractional values on the float path without offset.
+  const std::vector<float> y = {1e20f, -1e20f, -0.75f, -1.0f, 8388607.5f};
+  EXPECT_EQ((convert<std::int32_t>(y, MLong, MFloat, 0)),
+            (std::vector<std::int32_t>{2147483647, -2147483647 - 1, -1, -1, 8388608}));
 }
 
 TEST(RylConversion, TypesWithoutMachineFormFail) {

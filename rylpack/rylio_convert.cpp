@@ -16,6 +16,15 @@
 
 namespace {
 
+// Exact floor of a double without the library call: below 2^52 in
+// magnitude the value truncates into an int64 exactly; larger ones (and
+// NaN, and infinities) are already integral or go on to the clipping.
+double floor_exact(double v) {
+  if (!(v < 4503599627370496.0 && v > -4503599627370496.0)) return v;
+  const double t = static_cast<double>(static_cast<std::int64_t>(v));
+  return t > v ? t - 1 : t;
+}
+
 // floor(x + 0.5 + o) or floor(x + o + 0.5), evaluated in extended precision
 // as on the platform the file format comes from, then rounded to double.
 template <class S>
@@ -65,7 +74,7 @@ inline D convert_one(S x, rlong o) {
       const auto o16 = static_cast<std::uint16_t>(static_cast<std::int16_t>(o));
       return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint16_t>(x) + o16));
     } else if constexpr (fast) {
-      return clip<D>(std::floor(static_cast<double>(x) + 0.5));
+      return clip<D>(floor_exact(static_cast<double>(x) + 0.5));
     } else {
       return clip<D>(round_half_up(x, o, true));
     }
@@ -73,7 +82,7 @@ inline D convert_one(S x, rlong o) {
     if constexpr (int_src)
       return static_cast<std::int32_t>(static_cast<std::uint32_t>(x) + static_cast<std::uint32_t>(o));
     else if constexpr (fast)
-      return clip<D>(std::floor(static_cast<double>(x) + 0.5));
+      return clip<D>(floor_exact(static_cast<double>(x) + 0.5));
     else
       return clip<D>(round_half_up(x, o, false));
   } else {
@@ -81,7 +90,7 @@ inline D convert_one(S x, rlong o) {
     if constexpr (int_src)
       return clip_int<D>(static_cast<std::int64_t>(x) + o);
     else if constexpr (fast)
-      return clip<D>(std::floor(static_cast<double>(x) + 0.5));
+      return clip<D>(floor_exact(static_cast<double>(x) + 0.5));
     else
       return clip<D>(round_half_up(x, o, false));
   }
