@@ -23,8 +23,11 @@ void check(const Case *cases, std::size_t n) {
     int err = -1;
     const double v = num_str2double(c.text, &tail, &err);
     EXPECT_EQ(err, c.err) << c.text;
-    if (c.err == NumSuccess) EXPECT_EQ(v, c.value) << c.text;
-    else EXPECT_EQ(v, 0.0) << c.text;
+    if (c.err == NumSuccess) {
+      EXPECT_EQ(v, c.value) << c.text;
+    } else {
+      EXPECT_EQ(v, 0.0) << c.text;
+    }
     ASSERT_NE(tail, nullptr) << c.text;
     EXPECT_STREQ(tail, c.tail) << c.text;
     // The tail is a position inside the text, not a copy.
