@@ -178,8 +178,8 @@ char *num_double2hex(char *buffer, std::size_t buflen, double value,
 // name first. Null on failure (null name, memory).
 NumProg *numprog_new(const char *Name);
 // Unlinks `program` from the registry and releases it: 0, or -1 when it is
-// not in the registry. A null program, or one already freed, is accepted
-// (0 and -1 respectively) and its memory is never touched.
+// not in the registry. A null program gives 0; a program already freed
+// gives -1 and its memory is never read, so a second call is harmless.
 int numprog_free(NumProg *program);
 // The program of that name in the registry or null.
 NumProg *numprog_search_registry(const char *Name);

@@ -53,8 +53,10 @@ char *double2s(char *buffer, double value, int ndigits) {
   if (ndigits == 0) {
     strlib_copy(format, sizeof format, "%g");
   } else {
-    int n = ndigits < 0 ? -ndigits : ndigits;
-    if (ndigits == INT32_MIN || n > kMaxDigits) n = kMaxDigits;
+    // Limited before negating: -INT32_MIN does not exist.
+    const int n = ndigits > kMaxDigits || ndigits < -kMaxDigits ? kMaxDigits
+                  : ndigits < 0                                 ? -ndigits
+                                                                : ndigits;
     std::snprintf(format, sizeof format, "%%.%dg", n);
   }
   // Precision at most 80: the longest result (sign, 80 digits, point and a

@@ -248,3 +248,19 @@ TEST(NumioListing, NamesLinesAndProgramListing) {
             "  Accumulator #2 = 2\n");
   EXPECT_EQ(numprog_free(p), 0);
 }
+
+TEST(NumioListing, DebugLevelAboveTwoListsEveryEvaluation) {
+  numio_debug(3);
+  testing::internal::CaptureStdout();
+  int err = -1;
+  EXPECT_EQ(num_str2double("2*3", nullptr, &err), 6.0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  numio_debug(0);
+  EXPECT_NE(out.find(" Program             = 'str2double'\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("          MUL"), std::string::npos) << out;
+  EXPECT_NE(out.find("  Accumulator #1 = 6\n"), std::string::npos) << out;
+
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(num_str2double("2*3", nullptr, &err), 6.0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
