@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "rylpack/numio.h"
 #include "rylpack/raster.h"
 #include "rylpack/raster_internal.h"
 #include "rylpack/strlib.h"
@@ -15,117 +16,6 @@
 using raster_detail::absval;
 
 namespace {
-
-// Error values of the integer expression language (same numbers as the
-// expression evaluator reports).
-enum : int {
-  kNumScanError = 2,
-  kNumBadParenthesis = 4,
-  kNumNoFloatNumber = 5,
-  kNumIntegerOverflow = 9,
-  kNumDivByZero = 10,
-};
-
-// A small reader for the integer expressions that appear in order texts:
-// signed sums, products, quotients and remainders of decimal literals,
-// parentheses and the truth words, in 32-bit wrapping arithmetic. Casts,
-// functions and named constants belong to the full expression evaluator;
-// here they end with kNumNoFloatNumber like any unknown word.
-class IntegerReader {
- public:
-  explicit IntegerReader(const char *s) : p_(s) {}
-
-  rlong expression(int level) {
-    bool negate = false;
-    if (*p_ == '+' || *p_ == '-') negate = *p_++ == '-';
-    std::uint32_t value = static_cast<std::uint32_t>(term(level));
-    if (negate) value = 0u - value;
-    while (!err_) {
-      if (*p_ == '+' || *p_ == '-') {
-        const bool minus = *p_++ == '-';
-        const std::uint32_t t = static_cast<std::uint32_t>(term(level));
-        value = minus ? value - t : value + t;
-        continue;
-      }
-      if (*p_ == '\0' || *p_ == ',' || *p_ == ';' || std::isspace(static_cast<unsigned char>(*p_)))
-        break;
-      if (*p_ == ')') {
-        if (level == 0) err_ = kNumBadParenthesis;
-        break;
-      }
-      err_ = kNumScanError;
-    }
-    return static_cast<rlong>(value);
-  }
-
-  const char *position() const { return p_; }
-  int error() const { return err_; }
-
- private:
-  rlong term(int level) {
-    rlong value = factor(level);
-    while (!err_ && (*p_ == '*' || *p_ == '/' || *p_ == '%')) {
-      const char op = *p_++;
-      const rlong f = factor(level);
-      if (err_) break;
-      if (op == '*') {
-        value = static_cast<rlong>(static_cast<std::uint32_t>(value) * static_cast<std::uint32_t>(f));
-      } else if (f == 0) {
-        err_ = kNumDivByZero;
-      } else if (value == std::numeric_limits<rlong>::min() && f == -1) {
-        err_ = kNumIntegerOverflow;  // the quotient does not fit
-      } else {
-        value = op == '/' ? value / f : value % f;
-      }
-    }
-    return value;
-  }
-
-  rlong factor(int level) {
-    if (err_) return 0;
-    if (*p_ == '(') {
-      ++p_;
-      const rlong v = expression(level + 1);
-      if (err_) return v;
-      if (*p_ != ')') {
-        err_ = kNumBadParenthesis;
-        return v;
-      }
-      ++p_;
-      return v;
-    }
-    if (std::isdigit(static_cast<unsigned char>(*p_))) {
-      // A literal beyond the range gives the nearest limit.
-      std::int64_t v = 0;
-      while (std::isdigit(static_cast<unsigned char>(*p_))) {
-        if (v <= std::numeric_limits<rlong>::max()) v = v * 10 + (*p_ - '0');
-        ++p_;
-      }
-      return v > std::numeric_limits<rlong>::max() ? std::numeric_limits<rlong>::max()
-                                                   : static_cast<rlong>(v);
-    }
-    static const struct {
-      const char *word;
-      rlong value;
-    } words[] = {{"true", 1}, {"false", 0}, {"yes", 1}, {"no", 0}};
-    for (const auto &w : words) {
-      const std::size_t len = std::strlen(w.word);
-      std::size_t i = 0;
-      while (i < len && p_[i] &&
-             std::tolower(static_cast<unsigned char>(p_[i])) == static_cast<unsigned char>(w.word[i]))
-        ++i;
-      if (i == len) {
-        p_ += len;
-        return w.value;
-      }
-    }
-    err_ = kNumNoFloatNumber;
-    return 0;
-  }
-
-  const char *p_;
-  int err_ = 0;
-};
 
 const char *skip_white(const char *p) {
   while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
@@ -137,10 +27,9 @@ const char *skip_white(const char *p) {
 namespace raster_detail {
 
 rlong read_integer(const char **ps, int *perrval) {
-  IntegerReader reader(skip_white(*ps));
-  const rlong v = reader.expression(0);
-  *ps = reader.position();
-  *perrval = reader.error();
+  const char *tail = *ps;
+  const rlong v = num_str2long(*ps, &tail, perrval);
+  *ps = tail;
   return v;
 }
 

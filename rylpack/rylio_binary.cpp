@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "rylpack/rylio_binary.h"
+#include "rylpack/rylio_header.h"
 #include "rylpack/rylio_errors.h"
 
 namespace {
@@ -55,58 +56,9 @@ const int kMachine2Data[] = {InValidDType, Unsigned8,   Signed8,     Unsigned16,
                              Signed16,     Unsigned32,  Signed32,    Unsigned32,
                              Signed32,     FloatIEEE32, FloatIEEE64, InValidDType};
 
-// ------------------------------------------------------ name comparison --
-// Names are compared the way header keys are: reserved keys ("RYL_...")
-// first, only the printable characters other than blank count, letter case
-// does not, and a continuation suffix "~n" orders after its base key. The
-// full key comparison belongs to the header text code; the names of these
-// tables only need equality under the same rule.
-
-constexpr std::size_t kMaxKeyLen = 64;
-
-// 0 without '~', n for a key ending in '~' and a decimal n > 0, else -1.
-long long continuation_depth(const char *key) {
-  const char *tilde = std::strchr(key, '~');
-  if (!tilde) return 0;
-  const char *p = tilde + 1;
-  if (!*p) return -1;
-  long long n = 0;
-  for (; *p; ++p) {
-    if (!std::isdigit(static_cast<unsigned char>(*p))) return -1;
-    if (n < 1000000000LL) n = n * 10 + (*p - '0');
-  }
-  return n > 0 ? n : -1;
-}
-
-std::string comparison_text(const char *key, long long depth) {
-  std::string text;
-  for (std::size_t i = 0; i < kMaxKeyLen && key[i]; ++i) {
-    const unsigned char c = static_cast<unsigned char>(key[i]);
-    if (depth > 0 && c == '~') break;
-    if (c >= 33 && c <= 126) text += static_cast<char>(std::toupper(c));
-  }
-  return text;
-}
-
-bool reserved_key(const char *key) {
-  static const char prefix[] = "RYL_";
-  for (std::size_t i = 0; i < 4; ++i)
-    if (std::toupper(static_cast<unsigned char>(key[i])) != prefix[i]) return false;
-  return true;
-}
-
-int compare_names(const char *a, const char *b) {
-  const bool ra = reserved_key(a), rb = reserved_key(b);
-  if (ra != rb) return ra ? -1 : 1;
-  const long long da = continuation_depth(a), db = continuation_depth(b);
-  const int c = comparison_text(a, da).compare(comparison_text(b, db));
-  if (c) return c < 0 ? -1 : 1;
-  if (da >= 0 && db >= 0) return da < db ? -1 : (da > db ? 1 : 0);
-  if (da < 0 && db < 0) return 0;
-  return da < 0 ? 1 : -1;
-}
-
-bool same_name(const char *a, const char *b) { return compare_names(a, b) == 0; }
+// Names of the tables are compared like header keys (mode 1): case and
+// blanks do not count.
+bool same_name(const char *a, const char *b) { return rylio::compare_keys(a, b, 1) == 0; }
 
 }  // namespace
 
