@@ -5,6 +5,7 @@
 
 #include "vilopack/vilo_error.h"
 #include "vilopack/vilo_option.h"
+#include "vilopack/vilo_parameter.h"
 
 #define BAND_USAGE_HEAD                                                        \
   "[options] \n"                                                               \
@@ -30,6 +31,13 @@ void band_init(const BandProgram &program, CmdBlk *pcb, ImgBlk ib[]) {
   // RejectNum 1: a negative number such as the dummy value -1 may stand
   // among the positional arguments.
   InitOptions(program.usage, program.version, nullptr, 1, pcb, ib, kBandBlocks);
+}
+
+void band_declare_options(CmdBlk *pcb) {
+  // The first and last coordinate of the band of rows of input 2. While an
+  // option is not given its flag stays 0 and the whole extent is used.
+  option_define(IO_tpflexp, "row1", "0.0", pcb);
+  option_define(IO_tpflexp, "row2", "0.0", pcb);
 }
 
 void user_io(const BandProgram &program, CmdBlk *pcb, ImgBlk ib[], int *pstatus) {
@@ -58,8 +66,10 @@ int band_main(int argc, char *argv[], const BandProgram &program) {
   cb.argc = argc;
   cb.argv = argv;
 
-  // The declarations of "row1" and "row2" and the option parser come here;
-  // a failure of either skips the dialogue and the image loop.
+  band_declare_options(&cb);
+
+  // The option parser comes here; a failure skips the dialogue and the
+  // image loop.
 
   user_io(program, &cb, ib, &status);
 

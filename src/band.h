@@ -23,6 +23,9 @@ constexpr int kBandBlocks = 3;
 // of the program.
 void band_init(const BandProgram &program, CmdBlk *pcb, ImgBlk ib[]);
 
+// Declares the options "row1" and "row2" of the programs.
+void band_declare_options(CmdBlk *pcb);
+
 // The argument dialogue of the programs: prints the usage line when no word
 // follows the program name, then the version line.
 void user_io(const BandProgram &program, CmdBlk *pcb, ImgBlk ib[], int *pstatus);

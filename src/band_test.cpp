@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "tests/run_program.h"
+#include "vilopack/vilo_error.h"
 #include "vilopack/vilo_option.h"
+#include "vilopack/vilo_parameter.h"
 
 namespace {
 
@@ -24,6 +26,20 @@ TEST(BandPrograms, ViloVersionComposesProgramAndLibraryVersions) {
     EXPECT_EQ(cb->ImgBlkLen, 3);
     EXPECT_EQ(cb->RejectNum, 1);
     EXPECT_EQ(cb->MainData, nullptr);
+  }
+}
+
+TEST(BandPrograms, DeclareTheBandOptions) {
+  auto cb = std::make_unique<CmdBlk>();
+  ImgBlk ib[kBandBlocks];
+  band_init(kBandPlus, cb.get(), ib);
+  band_declare_options(cb.get());
+  for (const char *name : {"row1", "row2"}) {
+    EXPECT_EQ(option_type(name, cb.get()), IO_tpflexp) << name;
+    int status;
+    IO_float v = option_float(name, cb.get(), ib, nullptr, 2, &status);
+    EXPECT_EQ(status, Success);
+    EXPECT_EQ(v.I, 0) << "a default never counts as given";
   }
 }
 

@@ -199,6 +199,23 @@ void InitImageBlock(ImgBlk ib[], int blkno);
 void InitCommandOptions(OptDsc co[], int len);
 void InitImageOptions(OptDsc io[], int len);
 
+// ---- Program-defined options ---------------------------------------------
+
+// 1 when name begins with "o" (an output-block option).
+int IsOutputOption(const char *name);
+// 1 when name begins with "i" and a digit (an input-block option).
+int IsInputOption(const char *name);
+// 1 when a program may not declare name: reserved prefix or first 4
+// characters equal to an existing command option. A null name gives 0.
+int CheckOptionDuplication(CmdBlk *pcb, const char *name);
+
+// Fixed-slot declarations of program-defined options (slot number within the
+// type's range). Errors are programming errors: message, exit code -1.
+void DefFloatOption(CmdBlk *pcb, const char *name, int argopt_no);
+void DefIntOption(CmdBlk *pcb, const char *name, int numopt_no);
+void DefLineOption(CmdBlk *pcb, const char *name, int linopt_no);
+void DefFlgOption(CmdBlk *pcb, const char *name, int flgopt_no);
+
 const char *vilo_libversion();                 // "V2.478"
 const char *vilo_progversion(const CmdBlk *pcb);  // MainVersion or ""
 const char *vilo_version(const CmdBlk *pcb);      // ViloVersion or ""
