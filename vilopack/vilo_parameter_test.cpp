@@ -62,7 +62,7 @@ TEST(OptionDefine, EachTypeHasItsNumberOfSlots) {
   for (const auto &c : cases) {
     auto b = std::make_unique<Blocks>();
     for (int i = 0; i < c.slots; ++i) {
-      char name[8];
+      char name[16];
       std::snprintf(name, sizeof name, "x%d", i);
       option_define(c.ptyp, name, "0", &b->cb);
     }
