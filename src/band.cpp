@@ -68,10 +68,11 @@ int band_main(int argc, char *argv[], const BandProgram &program) {
 
   band_declare_options(&cb);
 
-  // The option parser comes here; a failure skips the dialogue and the
-  // image loop.
+  int arg_no = 0;
+  ReadOptions(argv, &arg_no, &cb, ib, &status);
 
-  user_io(program, &cb, ib, &status);
+  // A failed option parse skips the dialogue and the image loop.
+  if (status == Success) user_io(program, &cb, ib, &status);
 
   // The image loop runs here when the dialogue succeeded.
 

@@ -199,6 +199,65 @@ void InitImageBlock(ImgBlk ib[], int blkno);
 void InitCommandOptions(OptDsc co[], int len);
 void InitImageOptions(OptDsc io[], int len);
 
+// ---- Option parsing -------------------------------------------------------
+
+// History key under which the consumed words and positional arguments are
+// recorded.
+#define ViloHistoryKey "i0"
+
+// Parses the options at the front of the argument vector into the blocks.
+// On return *parg_no is the index of the last consumed word (0 when none).
+// The image option table is released in every case; the command option
+// table stays after success (program-defined options are read through it).
+void ReadOptions(char *argv[], int *parg_no, CmdBlk *pcb, ImgBlk ib[], int *pstatus);
+
+// Looks at the next word. Returns 1 when it is an option (even a bad one:
+// the status then says why) and 0 when it is a value left for the dialogue.
+// *pblk_no is -1 for a command option, else the addressed image block.
+int FindOption(char *argv[], int *parg_no, CmdBlk *pcb, int *pblk_no, int *popt_no,
+               int *popt_onoff, int *pstatus);
+
+// Exact lookup of name in an option table; NoOption when absent.
+void GetOption(const char *name, const OptDsc table[], int *popt_no, int *pstatus);
+
+void DoOption(char *argv[], int *parg_no, int blk_no, int opt_no, int opt_onoff,
+              CmdBlk *pcb, ImgBlk ib[], int ib_len, int *pstatus);
+void DoCmdOption(char *argv[], int *parg_no, int opt_no, int opt_onoff, CmdBlk *pcb,
+                 int *pstatus);
+void DoImgOption(char *argv[], int *parg_no, int opt_no, int opt_onoff, CmdBlk *pcb,
+                 ImgBlk *pib, int *pstatus);
+
+// Word scanners: word is null when the argument vector has ended (ScanEmpty).
+// The word "=" keeps the current value. Each returns 1 when it stored a
+// value.
+int ScanLong(const char *word, rlong *pvalue, int *pstatus);
+int ScanFloat(const char *word, float *pvalue, int *pstatus);
+int ScanFlExp(const char *word, char *value, int *pstatus);   // value holds IO_len
+int ScanLvExp(const char *word, char *value, int *pstatus);
+int ScanLine(const char *word, char *value, int *pstatus);
+int ScanMode(const char *word, rlong *pvalue, int *pstatus);
+int ScanSys(const char *word, rlong *pvalue, int *pstatus);
+int ScanPro(const char *word, rlong *pvalue, int *pstatus);
+int ScanAxis(const char *word, rlong *pvalue, int *pstatus);
+
+// Word conversions.
+rlong strtopro(const char *word);           // 0 when unknown (case ignored)
+const char *protostr(rlong pro);            // "Vilo", "Waxs", "<unknown>"
+rlong strtoaxis(const char *word);          // 0 when unknown (case ignored)
+const char *axistostr(rlong axis);          // "Distance", "Angle", "Numerator", "<unknown>"
+const char *reftostr(rlong rsys);           // "Array" ... "Vilo", "<unknown>"
+
+// Reads the comma-separated numbers after a file name into first, last and
+// increment: of the file series when the name holds a number pattern, of
+// the images otherwise. Nothing happens unless the name was given.
+void extract_filenumbers(ImgBlk *pib, IO_line *pName, int opt_onoff, int *pstatus);
+
+// Item parno of name into *pnumber (value + 0.5 rounded down) with flag
+// opt_onoff. Returns 0 when the item does not exist (the scan stops), 1
+// otherwise; an empty item leaves the number untouched.
+int scan_for_filenumber(IO_long *pnumber, const char *name, int parno, int opt_onoff,
+                        int *pstatus);
+
 // ---- Program-defined options ---------------------------------------------
 
 // 1 when name begins with "o" (an output-block option).
