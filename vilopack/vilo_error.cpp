@@ -1,5 +1,7 @@
 #include "vilopack/vilo_error.h"
 
+#include "rylpack/rylio_errors.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -15,7 +17,8 @@ struct ErrorRecord {
 };
 
 ErrorRecord g_record;
-ViloErrorReporter g_default_reporter = nullptr;
+// Error values of the data-file library are the common external errors.
+ViloErrorReporter g_default_reporter = ryl_report_data_error;
 
 std::optional<std::string> copy_text(const char *s) {
   if (!s) return std::nullopt;
@@ -24,12 +27,6 @@ std::optional<std::string> copy_text(const char *s) {
 
 const char *c_str(const std::optional<std::string> &s) {
   return s ? s->c_str() : nullptr;
-}
-
-std::string unknown_external(int value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "\n%s : %d\n", "UnknownErrorValue", value);
-  return buf;
 }
 
 // Status messages, indexed by status + 1 for -1 .. 52.
@@ -114,7 +111,9 @@ ViloErrBlk ViloErrorRecord() {
           g_record.external, g_record.reporter};
 }
 
-void ViloErrorSetDefaultReporter(ViloErrorReporter reporter) { g_default_reporter = reporter; }
+void ViloErrorSetDefaultReporter(ViloErrorReporter reporter) {
+  g_default_reporter = reporter ? reporter : ryl_report_data_error;
+}
 
 const char *ViloStatusText(int Status) {
   if (Status >= -1 && Status <= NoAccumulator) return kStatusText[Status + 1];
@@ -145,7 +144,7 @@ int ReportViloStatus(int Status, int ExitFlag) {
   }
   if (Status == ExternalErrorReport) {
     ViloErrorReporter rep = g_record.reporter ? g_record.reporter : g_default_reporter;
-    std::string text = rep ? rep(g_record.external) : unknown_external(g_record.external);
+    std::string text = rep ? rep(g_record.external) : ryl_report_data_error(g_record.external);
     std::fprintf(stderr, "%s\n", text.c_str());
   }
   ReportInputStatus(Status, ExitFlag);

@@ -100,9 +100,8 @@ void SetViloErrorExternal(int ExternalError, ViloErrorReporter ReportError);
 // Current content of the record (valid until the record next changes).
 ViloErrBlk ViloErrorRecord();
 
-// The reporter used when SetViloErrorExternal was given none. The data-file
-// library installs its own; until then an unknown value is reported as
-// "\nUnknownErrorValue : <value>\n".
+// The reporter used when SetViloErrorExternal was given none; null restores
+// the data-file library's ryl_report_data_error.
 void ViloErrorSetDefaultReporter(ViloErrorReporter reporter);
 
 // Message text of a status ("Success: Normal successful operation"), or "..."

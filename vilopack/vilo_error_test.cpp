@@ -106,6 +106,9 @@ TEST_F(ViloErrorTest, ExternalErrorWithoutReporterUsesTheDefault) {
   EXPECT_EQ(report(ExternalErrorReport),
             "\nMODULE   : ViloImage\nROUTINE  : ReadImage\n"
             "\nUnknownErrorValue : 11\n\nStatus = 100 -- ExternalErrorReport\n");
+  SetViloErrorExternal(9, nullptr);  // CouldNotFindHeader of the data-file library
+  EXPECT_EQ(report(ExternalErrorReport),
+            "\n\nCouldNotFindHeader\n\nStatus = 100 -- ExternalErrorReport\n");
 
   ViloErrorSetDefaultReporter([](int v) { return "library text " + std::to_string(v); });
   SetViloError(nullptr, nullptr, nullptr);
