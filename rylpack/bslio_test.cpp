@@ -90,8 +90,12 @@ TEST_F(BslTest, FramesReadAsBlocksOfChains) {
   std::string h = dir.file("H00000.000");
   std::string text = "run\nsub\n";
   for (int m = 1; m <= 12; ++m) {
-    std::string frames = "F" + std::to_string(m) + ".bin";
-    text += "2 1 2 0 0 0 0 0 0 0\n" + frames + "\n";
+    std::string frames = std::to_string(m);
+    frames.insert(0, 1, 'F');
+    frames += ".bin";
+    text += "2 1 2 0 0 0 0 0 0 0\n";
+    text += frames;
+    text += '\n';
     spit(dir.file(frames),
          floats({float(m), float(m) + 0.5f, -float(m), 0.25f}));
   }

@@ -246,3 +246,9 @@ void rylio_debug(int debug);
 // Lists the open entries with their chains and blocks (and symbols with
 // verbose).
 void ryl_print_filetable(FILE *out, int level, int verbose);
+// Prints the header values of selected blocks: chainkeys, blockkeys and
+// keywords are comma-separated lists (null: all). Format 1 gives one
+// tab-separated line per block, 10000 and above add the file positions of
+// keys and values.
+void ryl_dump(FILE *out, int stream, int format, const char *chainkeys, const char *blockkeys,
+              const char *keywords);

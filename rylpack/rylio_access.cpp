@@ -651,3 +651,65 @@ void ryl_print_filetable(FILE *out, int level, int verbose) {
     }
   }
 }
+
+namespace {
+
+// Whether name is one of the comma-separated names of list (null: all).
+bool selected(const char *list, const std::string &name) {
+  if (!list) return true;
+  std::string items = list;
+  std::size_t start = 0;
+  while (start <= items.size()) {
+    std::size_t end = items.find(',', start);
+    if (end == std::string::npos) end = items.size();
+    if (compare_keys(items.substr(start, end - start).c_str(), name.c_str(), 1) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+void ryl_dump(FILE *out, int stream, int format, const char *chainkeys, const char *blockkeys,
+              const char *keywords) {
+  if (!out) out = stdout;
+  int err = RoutineSucceeded;
+  DFile *file = used_file(stream, &err);
+  if (!file) return;
+  // Collect the blocks first: reading a header changes the active block.
+  std::vector<std::pair<rlong, rlong>> blocks;  // (chain, number)
+  for (auto &c : file->Chains) {
+    rlong chain = 0;
+    if (!selected(chainkeys, c->ChainKey) || chainkey2num(c->ChainKey.c_str(), &chain) != 0)
+      continue;
+    for (auto &b : c->Blocks) {
+      if (!selected(blockkeys, b->BlockKey)) continue;
+      rlong num = b->BlockKey == GENERAL_BLOCK_KEY ? 0 : std::atoi(b->BlockKey.c_str());
+      blocks.emplace_back(chain, num);
+    }
+  }
+  for (auto [chain, num] : blocks) {
+    bool absent = false;
+    DBlock *b = open_read_block(stream, num, chain, &absent, &err);
+    if (!b) continue;
+    if (format == 1) {
+      std::fprintf(out, "%s", block_id(b).c_str());
+      for (SElement *e = b->Symbols.head(); e; e = e->Next)
+        if (selected(keywords, e->Key)) std::fprintf(out, "\t%s=%s", e->Key.c_str(), e->Value.c_str());
+      std::fprintf(out, "\n");
+    } else {
+      std::fprintf(out, "Block %s (text at %lld, %llu bytes; binary at %lld, %llu bytes)\n",
+                   block_id(b).c_str(), static_cast<long long>(b->TextPos),
+                   static_cast<unsigned long long>(b->TextLen), static_cast<long long>(b->BinaryPos),
+                   static_cast<unsigned long long>(b->BinaryLen));
+      for (SElement *e = b->Symbols.head(); e; e = e->Next) {
+        if (!selected(keywords, e->Key)) continue;
+        if (format >= 10000)
+          std::fprintf(out, "  [%lld,%lld] %s = %s\n", static_cast<long long>(e->KeyPos),
+                       static_cast<long long>(e->ValPos), e->Key.c_str(), e->Value.c_str());
+        else
+          std::fprintf(out, "  %s = %s\n", e->Key.c_str(), e->Value.c_str());
+      }
+    }
+  }
+}

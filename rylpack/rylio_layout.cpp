@@ -100,10 +100,18 @@ bool apply_binary_file(DFile *file, DBlock *b, SymbolList *list, std::int64_t po
 }
 
 // Finds the end of the header that starts at start and leaves the stream
-// right after it. Returns the end position or -1.
-std::int64_t search_header_end(DFile *file, std::int64_t start) {
+// right after it. Returns the end position or -1. A header that states its
+// size (hint, 0 when unknown) is checked there first, so that opening a file
+// of many blocks costs one look per block.
+std::int64_t search_header_end(DFile *file, std::int64_t start, std::uint64_t hint = 0) {
   FILE *f = file->Channel;
   const std::uint64_t b = file->BlockBoundary;
+  if (b >= 4 && hint >= 4 && hint % b == 0) {
+    char m[4];
+    std::int64_t pos = start + static_cast<std::int64_t>(hint) - 4;
+    if (seek(f, pos) && std::fread(m, 1, 4, f) == 4 && std::memcmp(m, header_end, 4) == 0)
+      return pos + 4;
+  }
   if (b >= 4) {
     for (std::uint64_t k = 1;; ++k) {
       std::int64_t pos = start + static_cast<std::int64_t>(k * b) - 4;
@@ -448,7 +456,9 @@ int locate_block(DFile *file) {
   DBlock probe;
   if (!apply_binary_file(file, &probe, &scratch, start)) return 2;
 
-  std::int64_t end = search_header_end(file, start);
+  rlong stated = 0;
+  list_long(&scratch, KEY_HeaderSize, &stated);
+  std::int64_t end = search_header_end(file, start, stated > 0 ? static_cast<std::uint64_t>(stated) : 0);
   if (end < 0) {
     print_file_warning(file, start, "Header end marker not found");
     return 2;

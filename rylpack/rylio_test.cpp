@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -615,6 +616,30 @@ TEST_F(RylioTest, TemporaryFilesKeepEverythingInMemory) {
   const char *t = nullptr;
   EXPECT_EQ(ryl_read_header_string(s, 1, 1, "Title", &t, &err, &status), 1);
   EXPECT_STREQ(t, "mem");
+  close(s);
+}
+
+TEST_F(RylioTest, ListingsOfOpenFiles) {
+  std::string name = dir.file("listing.ryl");
+  int s = open(name, "new");
+  int err, status;
+  ryl_write_header_string(s, 1, 1, "Title", "first", &err, &status);
+  write_floats(s, 1, 1, 1, 1, {1});
+  ryl_write_header_string(s, 2, 1, "Title", "second", &err, &status);
+  write_floats(s, 2, 1, 1, 1, {2});
+  close(s);
+  s = open(name, "read");
+  char *text = nullptr;
+  std::size_t len = 0;
+  FILE *out = open_memstream(&text, &len);
+  ryl_dump(out, s, 1, "Image.Psd", "2", "Title,Dim_1");
+  ryl_print_filetable(out, 0, 0);
+  std::fclose(out);
+  std::string listing(text, len);
+  std::free(text);
+  EXPECT_NE(listing.find("2.Image.Psd\tDim_1=1\tTitle=second\n"), std::string::npos) << listing;
+  EXPECT_EQ(listing.find("first"), std::string::npos);
+  EXPECT_NE(listing.find("listing.ryl"), std::string::npos);
   close(s);
 }
 
