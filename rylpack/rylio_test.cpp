@@ -316,6 +316,38 @@ TEST_F(RylioTest, OpenModes) {
   EXPECT_EQ(err, NoFileOpen);
 }
 
+TEST_F(RylioTest, ModesOnAnExistingFile) {
+  // An existing file with one block, opened in each mode and given one more
+  // block where the mode allows writing.
+  struct Case { const char *mode; bool writable; bool first_kept; bool second_there; } cases[] = {
+      {"old", true, true, true},   {"any", true, true, true},     {"append", true, true, true},
+      {"new", true, false, true},  {"read", false, true, false},
+  };
+  for (const auto &c : cases) {
+    std::string name = dir.file(std::string("mode_") + c.mode + ".ryl");
+    int s = open(name, "new");
+    write_floats(s, 1, 1, 1, 1, {1});
+    close(s);
+    s = open(name, c.mode);
+    int err, status;
+    rlong dim[] = {2, 1, 1};
+    float v = 2;
+    int wrote = ryl_write_data(s, 2, 1, dim, &v, 9, &err, &status);
+    EXPECT_EQ(wrote == 1, c.writable) << c.mode;
+    close(s);
+    s = open(name, "read");
+    EXPECT_EQ(ryl_test_header(s, 1, 1, &err, &status), c.first_kept ? 1 : 0) << c.mode;
+    EXPECT_EQ(ryl_test_header(s, 2, 1, &err, &status), c.second_there ? 1 : 0) << c.mode;
+    if (c.first_kept) {
+      EXPECT_EQ(read_floats(s, 1, 1), std::vector<float>{1}) << c.mode;
+    }
+    if (c.second_there) {
+      EXPECT_EQ(read_floats(s, 2, 1), std::vector<float>{2}) << c.mode;
+    }
+    close(s);
+  }
+}
+
 TEST_F(RylioTest, TableHoldsTwentyFiles) {
   int err, status;
   std::vector<int> streams;
