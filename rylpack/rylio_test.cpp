@@ -432,6 +432,56 @@ TEST_F(RylioTest, ForeignFilesWithOldKeysAndUnalignedHeaders) {
   close(s);
 }
 
+TEST_F(RylioTest, BlockIdentifiersOfEveryKind) {
+  // Headers written by other programs with boundary 1: the block is named
+  // by the first identifying key present.
+  struct Case { const char *keys; rlong chain; rlong number; } cases[] = {
+      {"RYL_DataBlockID = 4.Image.Error ;\n", -1, 4},
+      {"Image = 7 ;\n", 1, 7},
+      {"Image.Error = 2 ;\n", -1, 2},
+      {"HeaderID = EH:000005:000000:000000 ;\n", 1, 5},
+  };
+  for (const auto &c : cases) {
+    std::string name = dir.file("ids.ryl");
+    float v = 2.5f;
+    spit(name, std::string("{\n") + c.keys + "Dim_1 = 1 ;\nByteOrder = " +
+                   (ryl_byteorder() == 1 ? "LowByteFirst" : "HighByteFirst") + " ;\n}\n" +
+                   std::string(reinterpret_cast<char *>(&v), 4));
+    testing::internal::CaptureStderr();
+    int s = open(name, "read");
+    testing::internal::GetCapturedStderr();
+    int err, status;
+    EXPECT_EQ(ryl_test_header(s, c.number, c.chain, &err, &status), 1) << c.keys;
+    EXPECT_EQ(read_floats(s, c.number, c.chain), std::vector<float>{2.5f}) << c.keys;
+    close(s);
+  }
+}
+
+TEST_F(RylioTest, StoredByteOrderAndOffsetAreUndoneOnReading) {
+  // Big-endian signed shorts 0x0102 with a value offset of -10.
+  std::string name = dir.file("be.ryl");
+  int s = open(name, "new");
+  unsigned char bytes[] = {0x01, 0x02, 0xff, 0xfe};
+  rlong dim[] = {1, 2};
+  int err, status;
+  ASSERT_EQ(ryl_write_data_raw(s, 1, 1, dim, bytes, ryl_string2datatype("SignedShort"), -10,
+                               2 /* HighByteFirst */, 1, &err, &status), 1);
+  close(s);
+  s = open(name, "read");
+  EXPECT_EQ(read_floats(s, 1, 1), (std::vector<float>{248.0f, -12.0f}));
+  rlong *pdim = nullptr;
+  void *raw = nullptr;
+  std::size_t size = 0;
+  int type = 0, order = 0;
+  rlong offset = 0, raster = 0;
+  ASSERT_EQ(ryl_read_data_raw(s, 1, 1, &pdim, &size, &raw, &type, &offset, &order, &raster, &err,
+                              &status), 1);
+  EXPECT_EQ(order, 2);
+  EXPECT_EQ(offset, -10);
+  EXPECT_EQ(std::memcmp(raw, bytes, 4), 0) << "raw reads give the stored bytes";
+  close(s);
+}
+
 TEST_F(RylioTest, RewritingAHeaderInPlaceKeepsItsSpace) {
   ryl_set_minimumheadersize(0);
   std::string name = dir.file("rewrite.ryl");
