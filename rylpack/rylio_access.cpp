@@ -166,38 +166,40 @@ bool blank_tail(const char *tail) {
 
 }  // namespace
 
-int ryl_read_header_float(int stream, rlong DataNumber, rlong DataChain, const char *keyword,
-                          float *Value, int *pErrorValue, int *pstatus) {
+namespace {
+
+// Reads a header value and evaluates it with one of the evaluators; a value
+// that is not a valid expression gives NumberConversionFailed.
+template <typename T, typename Eval>
+int read_header_number(int stream, rlong DataNumber, rlong DataChain, const char *keyword,
+                       T *Value, Eval eval, int *pErrorValue, int *pstatus) {
   const char *s = nullptr;
   int found = ryl_read_header_string(stream, DataNumber, DataChain, keyword, &s, pErrorValue,
                                      pstatus);
   if (!s) return found;
   const char *tail = nullptr;
   int errval = 0;
-  double v = num_str2double(s, &tail, &errval);
+  auto v = eval(s, &tail, &errval);
   if (errval || !blank_tail(tail)) {
     set_result(pErrorValue, pstatus, NumberConversionFailed);
     return 1;
   }
-  if (Value) *Value = static_cast<float>(v);
+  if (Value) *Value = static_cast<T>(v);
   return found;
+}
+
+}  // namespace
+
+int ryl_read_header_float(int stream, rlong DataNumber, rlong DataChain, const char *keyword,
+                          float *Value, int *pErrorValue, int *pstatus) {
+  return read_header_number(stream, DataNumber, DataChain, keyword, Value, num_str2double,
+                            pErrorValue, pstatus);
 }
 
 int ryl_read_header_long(int stream, rlong DataNumber, rlong DataChain, const char *keyword,
                          rlong *Value, int *pErrorValue, int *pstatus) {
-  const char *s = nullptr;
-  int found = ryl_read_header_string(stream, DataNumber, DataChain, keyword, &s, pErrorValue,
-                                     pstatus);
-  if (!s) return found;
-  const char *tail = nullptr;
-  int errval = 0;
-  rlong v = num_str2long(s, &tail, &errval);
-  if (errval || !blank_tail(tail)) {
-    set_result(pErrorValue, pstatus, NumberConversionFailed);
-    return 1;
-  }
-  if (Value) *Value = v;
-  return found;
+  return read_header_number(stream, DataNumber, DataChain, keyword, Value, num_str2long,
+                            pErrorValue, pstatus);
 }
 
 int ryl_write_header_string(int stream, rlong DataNumber, rlong DataChain, const char *keyword,
@@ -491,29 +493,19 @@ int ryl_read_data_dimension(int stream, rlong DataNumber, rlong DataChain, rlong
     set_result(pErrorValue, pstatus, err);
     return absent ? 0 : 1;
   }
-  std::vector<rlong> dim;
-  for (int k = 1;; ++k) {
-    char key[32];
-    std::snprintf(key, sizeof key, "Dim_%d", k);
-    const char *v = general_string(b, key);
-    if (!v) break;
-    const char *tail = nullptr;
-    int e = 0;
-    rlong n = num_str2long(v, &tail, &e);
-    if (e) {
-      set_result(pErrorValue, pstatus, CouldNotReadDimension);
-      return 1;
-    }
-    dim.push_back(n);
+  bool failed = false;
+  std::vector<rlong> dim = header_dims(b, &failed);
+  if (failed) {
+    set_result(pErrorValue, pstatus, CouldNotReadDimension);
+    return 1;
   }
   if (!b->DataDim || b->Flags.DataExternal) {
-    b->DimOwn = newdim(static_cast<rlong>(dim.size()));
-    std::copy(dim.begin(), dim.end(), b->DimOwn.begin() + 1);
+    b->DimOwn = std::move(dim);
     b->DataDim = b->DimOwn.data();
     b->Flags.ExternalDimAlloc = 0;
   }
   const char *t = general_string(b, "DataType");
-  std::size_t count = dim.empty() ? 0 : ryl_dim_product(b->DataDim);
+  std::size_t count = b->DataDim[0] > 0 ? ryl_dim_product(b->DataDim) : 0;
   if (!give_dims(b, pDim, &err)) {
     set_result(pErrorValue, pstatus, err);
     return 1;

@@ -50,9 +50,17 @@ rlong array_key(DBlock *block, const char *key, rlong dflt) {
   return n;
 }
 
-// The dimensions from the header: count N of consecutive Dim_ keys.
-std::vector<rlong> header_dims(DBlock *block) {
+std::int64_t file_size(FILE *f) {
+  struct stat st;
+  if (fstat(fileno(f), &st) != 0) return -1;
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+}  // namespace
+
+std::vector<rlong> header_dims(DBlock *block, bool *pfailed) {
   std::vector<rlong> sizes;
+  if (pfailed) *pfailed = false;
   for (int k = 1;; ++k) {
     char key[32];
     std::snprintf(key, sizeof key, "Dim_%d", k);
@@ -64,6 +72,7 @@ std::vector<rlong> header_dims(DBlock *block) {
     if (errval || (tail && *tail)) {
       std::fprintf(stderr, "ERROR: Failed to read header value %s\n", key);
       sizes.clear();
+      if (pfailed) *pfailed = true;
       break;
     }
     sizes.push_back(n);
@@ -72,14 +81,6 @@ std::vector<rlong> header_dims(DBlock *block) {
   for (std::size_t i = 0; i < sizes.size(); ++i) dim[i + 1] = sizes[i];
   return dim;
 }
-
-std::int64_t file_size(FILE *f) {
-  struct stat st;
-  if (fstat(fileno(f), &st) != 0) return -1;
-  return static_cast<std::int64_t>(st.st_size);
-}
-
-}  // namespace
 
 int get_binary_array(DBlock *block, void *buffer, std::size_t buflen, int must_use_buffer,
                      int *perrval) {

@@ -218,6 +218,10 @@ DBlock *open_read_block(int stream, rlong num, rlong chain, bool *pabsent, int *
 DBlock *open_write_block(int stream, rlong num, rlong chain, int *perrval);
 
 // ---- binary data (rylio_data.cpp) --------------------------------------------
+// The dimensions from the "Dim_" keys of a block (and its general block):
+// count N at [0]. A size that is not an integer expression is reported and
+// gives no dimensions (N = 0) with *pfailed set.
+std::vector<rlong> header_dims(DBlock *block, bool *pfailed = nullptr);
 int get_binary_array(DBlock *block, void *buffer, std::size_t buflen, int must_use_buffer,
                      int *perrval);
 int renorm_data_array(DBlock *block, void *buffer, std::size_t buflen, int mtype, int *perrval);
