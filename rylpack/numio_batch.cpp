@@ -97,6 +97,7 @@ class Planner {
   Planner(const NumProg *program, Plan *plan) : program_(program), plan_(plan) {}
 
   void build() {
+    if (program_->InstructionList.empty()) return fail_all(NumNoInstruction);
     for (const NumInstr &ins : program_->InstructionList)
       if (!add(ins)) return;
     if (stack_.empty()) return fail_all(NumNoAccumulator);
@@ -313,8 +314,6 @@ std::size_t run_array(NumProg *program, int *perrval, std::size_t n, int nvalues
     fail_everything(NumProgramError);
   } else if (!inputs_ok) {
     fail_everything(NumVariableError);
-  } else if (program->InstructionList.empty()) {
-    fail_everything(NumNoInstruction);
   } else if (n > 0 && results) {
     // The last element's values, kept before results may overwrite them.
     std::vector<double> last(static_cast<std::size_t>(nvalues));
