@@ -33,72 +33,79 @@ RunEnd run_local(NumProg *program, int *perrval) {
   int err = NumSuccess;
   bool too_deep = false;
 
-  for (const NumInstr &ins : program->InstructionList) {
-    // Each case returns true to continue with the next instruction.
-    const bool go_on = numops::dispatch(ins.Command, [&](auto c) -> bool {
+  // Each instruction gives the new number of registers in use, or -1 to
+  // stop (err or too_deep says why). The stack pointer travels by value so
+  // that it stays in a machine register.
+  const NumInstr *ins = program->InstructionList.data();
+  const NumInstr *const end = ins + program->InstructionList.size();
+  for (; ins != end; ++ins) {
+    const int next = numops::dispatch(ins->Command, [&, sp](auto c) -> int {
       constexpr int C = decltype(c)::value;
       constexpr int n = numops::arity(C);
       if constexpr (n < 0) {
         err = NumNoInstruction;
-        return false;
+        return -1;
       } else if constexpr (n == 0) {
         double v;
         if constexpr (C == NumCmd::PUSHADDR) {
-          if (!ins.Address) {
+          if (!ins->Address) {
             err = NumNoVariable;
-            return false;
+            return -1;
           }
-          v = *ins.Address;
+          v = *ins->Address;
         } else if constexpr (C == NumCmd::PI) {
           v = NUM_PI;
         } else {
-          v = ins.Value;
+          v = ins->Value;
         }
         if (sp == kLocalDepth) {
           too_deep = true;
-          return false;
+          return -1;
         }
-        st[sp++] = v;
-        hi = std::max(hi, sp);
-        return true;
+        st[sp] = v;
+        return sp + 1;
       } else if constexpr (n == 1) {
         if (sp == 0) {
           err = NumNoAccumulator;
-          return false;
+          return -1;
         }
         const double v = st[sp - 1];
         if constexpr (numops::kUnaryChecked<C>) {
-          err = numops::unary_error<C>(v);
-          if (err) return false;
+          if ((err = numops::unary_error<C>(v))) return -1;
         }
         st[sp - 1] = numops::unary<C>(v);
-        return true;
+        return sp;
       } else if constexpr (n == 2) {
-        if (sp < 2) {  // popping the bottom register empties the stack
-          sp = 0;
+        if (sp < 2) {
           err = NumNoAccumulator;
-          return false;
+          return -1;
         }
         const double x = st[sp - 2], y = st[sp - 1];
-        --sp;
         if constexpr (numops::kBinaryChecked<C>) {
-          err = numops::binary_error<C>(x, y);
-          if (err) return false;
+          if ((err = numops::binary_error<C>(x, y))) return -1;
         }
-        st[sp - 1] = numops::binary<C>(x, y);
-        return true;
+        st[sp - 2] = numops::binary<C>(x, y);
+        return sp - 1;
       } else {
         if (sp < 3) {
-          sp = 0;
           err = NumNoAccumulator;
-          return false;
+          return -1;
         }
-        sp -= 2;
-        st[sp - 1] = numops::choose(st[sp - 1], st[sp], st[sp + 1]);
-        return true;
+        st[sp - 3] = numops::choose(st[sp - 3], st[sp - 2], st[sp - 1]);
+        return sp - 2;
       }
     });
-    if (!go_on) break;
+    if (next < 0) {
+      // Where the stack is left after a failure, as stepping leaves it: a
+      // binary instruction has popped its top operand; popping the bottom
+      // register empties the stack.
+      const int n = numops::arity(ins->Command);
+      if (err == NumNoAccumulator && n >= 2) sp = 0;
+      else if (n == 2) sp -= 1;
+      break;
+    }
+    sp = next;
+    hi = sp > hi ? sp : hi;
   }
   if (too_deep) return RunEnd::TooDeep;
 
