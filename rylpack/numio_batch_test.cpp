@@ -24,14 +24,14 @@ std::uint64_t bits(double v) {
 // integers and halves, the domain limits, huge and tiny values, NaN and the
 // infinities. Repeated with a shift into an array longer than a few blocks,
 // so that block ends fall at different inputs.
-const double kSpecial[] = {0.0,  -0.0, 1.0,  -1.0, 0.5,   -0.5,  2.0,   -2.0, 3.0,  -3.0,
+const double kEdgeValues[] = {0.0,  -0.0, 1.0,  -1.0, 0.5,   -0.5,  2.0,   -2.0, 3.0,  -3.0,
                            7.0,  -7.0, 1.5,  -2.5, 10.0,  -10.0, 0.999, 1.001, 20.0, 171.5,
                            1e-300, -1e-310, 1e300, -1e300, 710.0, -745.0, kNaN, kInf, -kInf, 4.0};
-constexpr std::size_t kNSpecial = sizeof kSpecial / sizeof kSpecial[0];
+constexpr std::size_t kNEdgeValues = sizeof kEdgeValues / sizeof kEdgeValues[0];
 
 std::vector<double> column(std::size_t n, std::size_t shift) {
   std::vector<double> v(n);
-  for (std::size_t i = 0; i < n; ++i) v[i] = kSpecial[(i * (shift + 1) + i / kNSpecial) % kNSpecial];
+  for (std::size_t i = 0; i < n; ++i) v[i] = kEdgeValues[(i * (shift + 1) + i / kNEdgeValues) % kNEdgeValues];
   return v;
 }
 
