@@ -1,9 +1,10 @@
 # Entry points of the project; see README.md.
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
+BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build check check-sanitize demo clean
+.PHONY: all deps configure build check check-sanitize bench demo clean
 
 all: build
 
@@ -28,9 +29,15 @@ check-sanitize: deps
 	@ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
 
+# Builds the benchmarks (optimised, without tests) and runs them.
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBANDTOOLS_BENCH=ON -DBANDTOOLS_TESTS=OFF >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target rylpack_bench
+	@$(BENCH_BUILD)/rylpack/rylpack_bench
+
 # Builds and runs bandplus on the bundled example data.
 demo: build
 	@$(BUILD)/src/bandplus </dev/null
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD)

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <deque>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "rylpack/longint.h"
@@ -219,8 +220,152 @@ int numprog_search_variable(NumProg *program, const char *Key,
 const char *numprog_cmd2str(int code);
 // One listing line for an instruction; empty text when buflen is below 50.
 char *numprog_ins2str(char *buffer, std::size_t buflen, const NumInstr *instruction);
-// Program listing (diagnostics): nothing when level <= 0 or program is null.
+// Program listing (diagnostics): nothing when level <= 0 or out is null.
+// Lists `program`, or every program of the registry when it is null: not
+// verbose the name, variables, instructions and registers at level-1;
+// verbose blocks with the registry neighbours and the current register.
 void num_prog_print_list(FILE *out, const NumProg *program, int level, int verbose);
+// The lists of one program, one line per entry (verbose: a block per
+// entry). Nothing when level <= 0 or program or out is null. The
+// instruction listing is of InstructionList (mode 0) or CompiledList (1).
+void num_prog_print_variable_list(FILE *out, const NumProg *program, int level, int verbose);
+void num_prog_print_accumulator_list(FILE *out, const NumProg *program, int level, int verbose);
+void num_prog_print_instruction_list(FILE *out, const NumProg *program, int mode, int level,
+                                     int verbose);
+
+// ------------------------------------------------------------- registry --
+// Programs are kept by name in descending byte order of the names; a name
+// occurs at most once.
+
+// The registry needs no setup; kept for callers that initialise it first.
+void numprog_init();
+// Finds the program `Name` or inserts a new empty one: 0 (*pprogram is the
+// program), or -1 for a null name or no memory.
+int numprog_insert(const char *Name, NumProg **pprogram);
+// Exact name match: 0 with *pprogram the program or null when there is
+// none; -1 only for a null name.
+int numprog_search(const char *Name, NumProg **pprogram);
+// Frees the program `Name` (an unknown name is no error); a null name frees
+// every program. 0, or -1 when a program could not be freed.
+int numprog_remove(const char *Name);
+// A copy of s ("" for null). Returned as a string the caller owns.
+std::string numprog_newstr(const char *s);
+// 1 when s is null or white space only, else 0.
+int numprog_is_empty(const char *s);
+
+// Release one list of a program and leave it empty: 0, or -1 for another
+// instruction mode than 0 (InstructionList) or 1 (CompiledList). A null
+// program gives 0. Releasing the variables also releases every instruction
+// list that reads one of them, so that no instruction is left pointing at a
+// released variable; releasing the registers empties the stack.
+int numprog_free_variable_list(NumProg *program);
+int numprog_free_accumulator_list(NumProg *program);
+int numprog_free_instruction_list(NumProg *program, int mode);
+
+// Number of variables and of registers of a program (0 for null).
+rlong num_prog_variables(const NumProg *program);
+rlong num_prog_accumulators(const NumProg *program);
+// Number of instructions of InstructionList (mode 0), CompiledList (1), or
+// CompiledList when it is not empty and else InstructionList (2); 0 for
+// another mode or a null program.
+rlong num_prog_instructions(const NumProg *program, int mode);
+// Bytes used by the entries of a list: entries times the record size. The
+// instruction size takes the modes of num_prog_instructions.
+rlong num_prog_variable_size(const NumProg *program);
+rlong num_prog_accumulator_size(const NumProg *program);
+rlong num_prog_instruction_size(const NumProg *program, int mode);
+// The program record, its name with terminator, the variables with their
+// names (with terminators), the registers and both instruction lists.
+rlong num_prog_size(const NumProg *program);
+// num_prog_size summed over every program of the registry.
+rlong num_prog_size_all();
+
+// ------------------------------------------------------------- compiler --
+
+// Folds one run of instructions that do not depend on a variable, starting
+// at `firstinstruction` (an instruction of program->InstructionList), into
+// PUSHVAL instructions appended to CompiledList, followed by a copy of the
+// instruction that ended the run. Returns that instruction (the caller goes
+// on after it), or null at the end of the list. On failure *perrval is set
+// (the error of evaluating a constant, or NumProgramError) and null returned.
+NumInstr *dpprogram_optimize(NumProg *program, NumInstr *firstinstruction, int *perrval);
+// Replaces InstructionList by its folded form. 0, or -1 with NumProgramError
+// for a null program, NumNoInstruction for an empty list, or the error of a
+// constant sub-expression ('1/0' gives NumDivByZero); on failure the program
+// keeps its unfolded list.
+int dpprogram_compile(NumProg *program, int *perrval);
+
+// ------------------------------------------------------- public programs --
+
+// Compiles the floating expression `str` (null reads as "", leading white
+// space skipped) with `nvar` variables named by `names[0..nvar-1]` into the
+// program `name`, replacing a program of that name. `*tail` (if tail is not
+// null) receives the position where parsing stopped; text after the
+// expression is no error here. Every variable starts at 1.0.
+// Errors: NumProgramError (null name, no memory, a failing free),
+// NumVariableError (an invalid or repeated name, or nvar below 0 or not the
+// number of names given), the parse and compile errors. Null on error, and
+// then no program of that name is left.
+NumProg *num_str2prog_list(const char *name, const char *str, const char **tail, int *perrval,
+                           int nvar, const char *const *names);
+
+// The same with the variable names as arguments:
+//   num_str2prog("p", "2*_x+1", &tail, &err, 1, "x")
+// A count that differs from the number of names is NumVariableError.
+template <typename... Names>
+NumProg *num_str2prog(const char *name, const char *str, const char **tail, int *perrval,
+                      int nvar, Names... names) {
+  static_assert((std::is_convertible_v<Names, const char *> && ...),
+                "variable names are texts");
+  const char *list[] = {static_cast<const char *>(names)..., nullptr};
+  const int given = static_cast<int>(sizeof...(names));
+  return num_str2prog_list(name, str, tail, perrval, nvar == given ? nvar : -1, list);
+}
+
+// Runs `program` with values[0..nvalues-1] assigned to its variables in
+// definition order and returns the result; 0.0 on error. NumProgramError
+// for a null program, NumVariableError when nvalues is not the number of
+// variables (nothing is assigned then), else the errors of the run.
+// Allocates nothing once the register stack has reached the depth the
+// program needs (the compiler already reaches it).
+double num_runprog_values(NumProg *program, int *perrval, int nvalues, const double *values);
+
+// The same with the values as arguments: num_runprog(p, &err, 3.0).
+// Arguments of any arithmetic type are converted to double.
+template <typename... Values>
+double num_runprog(NumProg *program, int *perrval, Values... values) {
+  static_assert((std::is_arithmetic_v<Values> && ...), "values are numbers");
+  const double list[] = {static_cast<double>(values)..., 0.0};
+  return num_runprog_values(program, perrval, static_cast<int>(sizeof...(values)), list);
+}
+
+// Runs `program` once per element i < n with the variables set to
+// values[0][i], values[1][i], ... (nvalues arrays, one per variable, in
+// definition order). results[i] receives exactly what num_runprog would
+// return for these values, and errvals[i] (when errvals is not null) its
+// error value, 0 for success, so that a caller can leave failing elements
+// unchanged. results may be one of the input arrays (in place).
+// Returns the number of failed elements; *perrval receives the error value
+// of the first failed element, or 0. Afterwards the program is left as the
+// last of the equivalent num_runprog calls would leave it. The program is
+// applied instruction by instruction to blocks of elements; nothing is
+// allocated per element.
+std::size_t num_runprog_array(NumProg *program, int *perrval, std::size_t n, int nvalues,
+                              const double *const *values, double *results, int *errvals);
+// The same for float inputs (each value converted to double, as a float
+// argument of num_runprog is).
+std::size_t num_runprog_array(NumProg *program, int *perrval, std::size_t n, int nvalues,
+                              const float *const *values, double *results, int *errvals);
+
+// Use count of the n-th variable (from 1; n <= 1 means the first): how often
+// the expression refers to it. 0 with NumNoVariable when there are fewer
+// variables, 0 with NumProgramError for a null program.
+int num_chkvar(const NumProg *program, int n, int *perrval);
+// The program `name` or null; NumProgramError only for a null name.
+NumProg *num_searchprog(const char *name, int *perrval);
+// Frees the program: 0, or -1 with NumProgramError when it is not in the
+// registry. A null program gives 0.
+int num_rmprog(NumProg *program, int *perrval);
 
 // ------------------------------------------------------------ interpreter --
 

@@ -24,55 +24,6 @@ const char *const kCommandStrings[NumCmd::Count] = {
 bool is_ascii_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool is_ascii_digit(char c) { return c >= '0' && c <= '9'; }
 
-void print_variables(FILE *out, const NumProg *p, int level, int verbose) {
-  if (level <= 0) return;
-  const char *sep = "-   -   -   -   -   -   -   -   -   -   -   -   -   -   -";
-  for (std::size_t i = 0; i < p->VariableList.size(); ++i) {
-    const NumVar &v = p->VariableList[i];
-    if (!verbose) {
-      std::fprintf(out, "  '%s' = %g = *%p\n", v.Key.c_str(), v.Value,
-                   static_cast<const void *>(&v.Value));
-      continue;
-    }
-    std::fprintf(out, "  %s\n", sep);
-    std::fprintf(out, "  Variable            = %s\n", v.Key.c_str());
-    std::fprintf(out, "  Value               = %g\n", v.Value);
-    std::fprintf(out, "  Used                = %d\n", v.Used);
-    if (i > 0) std::fprintf(out, "  Previous variable   = %s\n", p->VariableList[i - 1].Key.c_str());
-    else std::fprintf(out, "  Previous variable   = (no previous variable)\n");
-    if (i + 1 < p->VariableList.size())
-      std::fprintf(out, "  Next variable       = %s\n", p->VariableList[i + 1].Key.c_str());
-    else std::fprintf(out, "  Next variable       = (no next variable)\n");
-  }
-  if (verbose && !p->VariableList.empty()) std::fprintf(out, "  %s\n", sep);
-}
-
-void print_accumulators(FILE *out, const NumProg *p, int level, int verbose) {
-  if (level <= 0) return;
-  for (std::size_t i = 0; i < p->AccumulatorList.size(); ++i) {
-    const NumAccu &a = p->AccumulatorList[i];
-    if (!verbose) {
-      std::fprintf(out, "  Accumulator #" RLONG_FMT " = %g\n", a.Number, a.Value);
-      continue;
-    }
-    std::fprintf(out, "  Accumulator          = #" RLONG_FMT "\n", a.Number);
-    std::fprintf(out, "  Value                = %g\n", a.Value);
-    if (i > 0) std::fprintf(out, "  Previous accumulator = #" RLONG_FMT "\n", p->AccumulatorList[i - 1].Number);
-    else std::fprintf(out, "  Previous accumulator = (no previous accumulator)\n");
-    if (i + 1 < p->AccumulatorList.size())
-      std::fprintf(out, "  Next accumulator     = #" RLONG_FMT "\n", p->AccumulatorList[i + 1].Number);
-    else std::fprintf(out, "  Next accumulator     = (no next accumulator)\n");
-  }
-}
-
-void print_instructions(FILE *out, const NumProg *p, int mode, int level) {
-  if (level <= 0) return;
-  const std::vector<NumInstr> &list = mode == 1 ? p->CompiledList : p->InstructionList;
-  std::fprintf(out, "  %s\n", mode == 1 ? "CompiledList" : "InstructionList");
-  char line[NumBUFLEN];
-  for (const NumInstr &ins : list) std::fprintf(out, "   %s\n", numprog_ins2str(line, sizeof line, &ins));
-}
-
 }  // namespace
 
 std::unique_ptr<NumProg> numprog_temporary(const char *name) {
@@ -222,21 +173,75 @@ char *numprog_ins2str(char *buffer, std::size_t buflen, const NumInstr *instruct
   return buffer;
 }
 
+void num_prog_print_variable_list(FILE *out, const NumProg *p, int level, int verbose) {
+  if (!out || !p || level <= 0) return;
+  const char *sep = "-   -   -   -   -   -   -   -   -   -   -   -   -   -   -";
+  for (std::size_t i = 0; i < p->VariableList.size(); ++i) {
+    const NumVar &v = p->VariableList[i];
+    if (!verbose) {
+      std::fprintf(out, "  '%s' = %g = *%p\n", v.Key.c_str(), v.Value,
+                   static_cast<const void *>(&v.Value));
+      continue;
+    }
+    std::fprintf(out, "  %s\n", sep);
+    std::fprintf(out, "  Variable            = %s\n", v.Key.c_str());
+    std::fprintf(out, "  Value               = %g\n", v.Value);
+    std::fprintf(out, "  Used                = %d\n", v.Used);
+    if (i > 0) std::fprintf(out, "  Previous variable   = %s\n", p->VariableList[i - 1].Key.c_str());
+    else std::fprintf(out, "  Previous variable   = (no previous variable)\n");
+    if (i + 1 < p->VariableList.size())
+      std::fprintf(out, "  Next variable       = %s\n", p->VariableList[i + 1].Key.c_str());
+    else std::fprintf(out, "  Next variable       = (no next variable)\n");
+  }
+  if (verbose && !p->VariableList.empty()) std::fprintf(out, "  %s\n", sep);
+}
+
+void num_prog_print_accumulator_list(FILE *out, const NumProg *p, int level, int verbose) {
+  if (!out || !p || level <= 0) return;
+  for (std::size_t i = 0; i < p->AccumulatorList.size(); ++i) {
+    const NumAccu &a = p->AccumulatorList[i];
+    if (!verbose) {
+      std::fprintf(out, "  Accumulator #" RLONG_FMT " = %g\n", a.Number, a.Value);
+      continue;
+    }
+    std::fprintf(out, "  Accumulator          = #" RLONG_FMT "\n", a.Number);
+    std::fprintf(out, "  Value                = %g\n", a.Value);
+    if (i > 0) std::fprintf(out, "  Previous accumulator = #" RLONG_FMT "\n", p->AccumulatorList[i - 1].Number);
+    else std::fprintf(out, "  Previous accumulator = (no previous accumulator)\n");
+    if (i + 1 < p->AccumulatorList.size())
+      std::fprintf(out, "  Next accumulator     = #" RLONG_FMT "\n", p->AccumulatorList[i + 1].Number);
+    else std::fprintf(out, "  Next accumulator     = (no next accumulator)\n");
+  }
+}
+
+void num_prog_print_instruction_list(FILE *out, const NumProg *p, int mode, int level, int /*verbose*/) {
+  if (!out || !p || level <= 0) return;
+  const std::vector<NumInstr> &list = mode == 1 ? p->CompiledList : p->InstructionList;
+  std::fprintf(out, "  %s\n", mode == 1 ? "CompiledList" : "InstructionList");
+  char line[NumBUFLEN];
+  for (const NumInstr &ins : list) std::fprintf(out, "   %s\n", numprog_ins2str(line, sizeof line, &ins));
+}
+
 void num_prog_print_list(FILE *out, const NumProg *program, int level, int verbose) {
-  if (!out || !program || level <= 0) return;
+  if (!out || level <= 0) return;
+  if (!program) {
+    for (const auto &entry : numio_registry())
+      if (entry.second) num_prog_print_list(out, entry.second.get(), level, verbose);
+    return;
+  }
   if (!verbose) {
     std::fprintf(out, " Program             = '%s'\n", program->Name.c_str());
-    print_variables(out, program, level - 1, 0);
-    print_instructions(out, program, 0, level - 1);
-    print_accumulators(out, program, level - 1, 0);
+    num_prog_print_variable_list(out, program, level - 1, 0);
+    num_prog_print_instruction_list(out, program, 0, level - 1, verbose);
+    num_prog_print_accumulator_list(out, program, level - 1, 0);
     return;
   }
   const char *sep = " - - - - - - - - - - - - - - - - - - - - - - - - - - - - -";
   std::fprintf(out, "%s\n", sep);
   std::fprintf(out, " Name                = %s\n", program->Name.c_str());
-  print_variables(out, program, level - 1, 1);
-  print_accumulators(out, program, level - 1, 1);
-  print_instructions(out, program, 0, level - 1);
+  num_prog_print_variable_list(out, program, level - 1, 1);
+  num_prog_print_accumulator_list(out, program, level - 1, 1);
+  num_prog_print_instruction_list(out, program, 0, level - 1, verbose);
   // Neighbours in the registry, when the program is registered there.
   const NumProgRegistry &reg = numio_registry();
   auto it = reg.find(program->Name);

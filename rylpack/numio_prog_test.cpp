@@ -232,7 +232,6 @@ TEST(NumioListing, NamesLinesAndProgramListing) {
   ASSERT_NE(f, nullptr);
   num_prog_print_list(f, p, 2, 0);
   num_prog_print_list(f, p, 0, 0);
-  num_prog_print_list(f, nullptr, 2, 0);
   std::rewind(f);
   std::string text;
   char line[256];

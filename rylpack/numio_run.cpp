@@ -1,136 +1,128 @@
-// The interpreter: one instruction at a time on the register stack.
-#include <cmath>
+// The interpreter: one instruction at a time on the register stack, and a
+// whole run of a program.
+//
+// A run works on a small local stack and writes the registers back once at
+// the end, leaving them exactly as stepping through the program with
+// dpprogram_step would; only a program deeper than the local stack is
+// stepped through the register cells themselves.
+#include <algorithm>
+#include <new>
 
-#include "rylpack/gamma.h"
 #include "rylpack/numio_internal.h"
+#include "rylpack/numio_ops_internal.h"
 
 namespace {
-
-constexpr double kRadPerDeg = 0.017453292519943295;  // pi/180
-constexpr double kDegPerRad = 57.29577951308232;     // 180/pi
-constexpr double kFiveNinths = 0.5555555555555556;   // 5/9 rounded to double
-
-double truth(bool b) { return b ? 1.0 : 0.0; }
-
-// x^y with the rules of the language: y = 0 gives 1, a negative base needs
-// an integral exponent, zero to a negative power is a domain error.
-double num_pow(double x, double y, int *perrval) {
-  if (y == 0.0) return 1.0;
-  if (x == 0.0) {
-    if (y > 0.0) return 0.0;
-    if (y < 0.0) {
-      *perrval = NumDomainError;
-      return 0.0;
-    }
-    return std::pow(x, y);  // y is NaN
-  }
-  if (x < 0.0 && std::floor(y + 0.5) - y != 0.0) {
-    *perrval = NumDomainError;
-    return 0.0;
-  }
-  if (y > 0.0) return std::pow(x, y);
-  if (y < 0.0) return 1.0 / std::pow(x, -y);
-  return std::pow(x, y);  // y or x is NaN
-}
-
-// Unary instructions: the result replaces the top value.
-bool unary(int cmd, double v, double *r, int *perrval) {
-  switch (cmd) {
-    case NumCmd::NEG: *r = -v; break;
-    case NumCmd::NOT: *r = truth(v == 0.0); break;
-    case NumCmd::RAD: *r = v * kRadPerDeg; break;
-    case NumCmd::DEG: *r = v * kDegPerRad; break;
-    case NumCmd::SIN: *r = std::sin(v); break;
-    case NumCmd::COS: *r = std::cos(v); break;
-    case NumCmd::TAN: *r = std::tan(v); break;
-    case NumCmd::ASIN:
-    case NumCmd::ACOS:
-      if (std::fabs(v) > 1.0) *perrval = NumDomainError;
-      else *r = cmd == NumCmd::ASIN ? std::asin(v) : std::acos(v);
-      break;
-    case NumCmd::ATAN: *r = std::atan(v); break;
-    case NumCmd::SINH: *r = std::sinh(v); break;
-    case NumCmd::COSH: *r = std::cosh(v); break;
-    case NumCmd::TANH: *r = std::tanh(v); break;
-    case NumCmd::FLOOR: *r = std::floor(v); break;
-    case NumCmd::CEIL: *r = std::ceil(v); break;
-    case NumCmd::FABS: *r = std::fabs(v); break;
-    case NumCmd::EXP: *r = std::exp(v); break;
-    case NumCmd::LOG:
-    case NumCmd::LOG10:
-      if (v <= 0.0) *perrval = NumDomainError;
-      else *r = cmd == NumCmd::LOG ? std::log(v) : std::log10(v);
-      break;
-    case NumCmd::SQRT:
-      if (v < 0.0) *perrval = NumDomainError;
-      else *r = std::sqrt(v);
-      break;
-    case NumCmd::ROUND: *r = std::floor(v + 0.5); break;
-    case NumCmd::GAMMA: *r = gamma_function(v); break;
-    case NumCmd::DEGC2K: *r = v + 273.15; break;
-    case NumCmd::K2DEGC: *r = v - 273.15; break;
-    case NumCmd::DEGF2K: *r = (v - 32.0) * kFiveNinths + 273.15; break;
-    case NumCmd::K2DEGF: *r = (v - 273.15) * 1.8 + 32.0; break;
-    case NumCmd::DEGK2K:
-    case NumCmd::K2DEGK: *r = v; break;
-    case NumCmd::DEGF2DEGC: *r = (v - 32.0) * kFiveNinths; break;
-    case NumCmd::DEGC2DEGF: *r = v * 1.8 + 32.0; break;
-    default: return false;
-  }
-  return true;
-}
-
-// Binary instructions: x op y.
-bool binary(int cmd, double x, double y, double *r, int *perrval) {
-  switch (cmd) {
-    case NumCmd::MUL: *r = x * y; break;
-    case NumCmd::EQU: *r = truth(x == y); break;
-    case NumCmd::NEQ: *r = truth(x != y); break;
-    case NumCmd::LE: *r = truth(x <= y); break;
-    case NumCmd::LT: *r = truth(x < y); break;
-    case NumCmd::GE: *r = truth(x >= y); break;
-    case NumCmd::GT: *r = truth(x > y); break;
-    case NumCmd::AND: *r = truth(x != 0.0 && y != 0.0); break;
-    case NumCmd::OR: *r = truth(!(x == 0.0 && y == 0.0)); break;
-    case NumCmd::DIV:
-      if (y == 0.0) *perrval = NumDivByZero;
-      else *r = x / y;
-      break;
-    case NumCmd::FLOORDIV:
-      if (y == 0.0) *perrval = NumDivByZero;
-      else *r = std::floor(x / y);
-      break;
-    case NumCmd::REST:
-      if (y == 0.0) *perrval = NumDivByZero;
-      else *r = x - y * std::floor(x / y);
-      break;
-    case NumCmd::ADD: *r = x + y; break;
-    case NumCmd::SUB: *r = x - y; break;
-    case NumCmd::ATAN2: *r = std::atan2(x, y); break;
-    case NumCmd::POW: *r = num_pow(x, y, perrval); break;
-    case NumCmd::FMIN: *r = x < y ? x : y; break;
-    case NumCmd::FMAX: *r = x > y ? x : y; break;
-    default: return false;
-  }
-  return true;
-}
-
-bool is_binary(int cmd) {
-  switch (cmd) {
-    case NumCmd::MUL: case NumCmd::EQU: case NumCmd::NEQ: case NumCmd::LE:
-    case NumCmd::LT: case NumCmd::GE: case NumCmd::GT: case NumCmd::AND:
-    case NumCmd::OR: case NumCmd::DIV: case NumCmd::FLOORDIV: case NumCmd::REST:
-    case NumCmd::ADD: case NumCmd::SUB: case NumCmd::ATAN2: case NumCmd::POW:
-    case NumCmd::FMIN: case NumCmd::FMAX:
-      return true;
-    default:
-      return false;
-  }
-}
 
 int fail(int *perrval, int value) {
   *perrval = value;
   return -1;
+}
+
+// Depth of the local stack of a run; deeper programs take the slow path.
+constexpr int kLocalDepth = 48;
+
+enum class RunEnd { Done, Failed, TooDeep };
+
+// Runs the instruction list on a local stack. Writes the registers back
+// (allocating cells the first time a depth is reached) unless the program is
+// too deep, in which case nothing of the program has been touched.
+RunEnd run_local(NumProg *program, int *perrval) {
+  double st[kLocalDepth];
+  int sp = 0;  // registers in use; st[sp-1] is the top
+  int hi = 0;  // deepest register written
+  int err = NumSuccess;
+  bool too_deep = false;
+
+  // Each instruction gives the new number of registers in use, or -1 to
+  // stop (err or too_deep says why). The stack pointer travels by value so
+  // that it stays in a machine register.
+  const NumInstr *ins = program->InstructionList.data();
+  const NumInstr *const end = ins + program->InstructionList.size();
+  for (; ins != end; ++ins) {
+    const int next = numops::dispatch(ins->Command, [&, sp](auto c) -> int {
+      constexpr int C = decltype(c)::value;
+      constexpr int n = numops::arity(C);
+      if constexpr (n < 0) {
+        err = NumNoInstruction;
+        return -1;
+      } else if constexpr (n == 0) {
+        double v;
+        if constexpr (C == NumCmd::PUSHADDR) {
+          if (!ins->Address) {
+            err = NumNoVariable;
+            return -1;
+          }
+          v = *ins->Address;
+        } else if constexpr (C == NumCmd::PI) {
+          v = NUM_PI;
+        } else {
+          v = ins->Value;
+        }
+        if (sp == kLocalDepth) {
+          too_deep = true;
+          return -1;
+        }
+        st[sp] = v;
+        return sp + 1;
+      } else if constexpr (n == 1) {
+        if (sp == 0) {
+          err = NumNoAccumulator;
+          return -1;
+        }
+        const double v = st[sp - 1];
+        if constexpr (numops::kUnaryChecked<C>) {
+          if ((err = numops::unary_error<C>(v))) return -1;
+        }
+        st[sp - 1] = numops::unary<C>(v);
+        return sp;
+      } else if constexpr (n == 2) {
+        if (sp < 2) {
+          err = NumNoAccumulator;
+          return -1;
+        }
+        const double x = st[sp - 2], y = st[sp - 1];
+        if constexpr (numops::kBinaryChecked<C>) {
+          if ((err = numops::binary_error<C>(x, y))) return -1;
+        }
+        st[sp - 2] = numops::binary<C>(x, y);
+        return sp - 1;
+      } else {
+        if (sp < 3) {
+          err = NumNoAccumulator;
+          return -1;
+        }
+        st[sp - 3] = numops::choose(st[sp - 3], st[sp - 2], st[sp - 1]);
+        return sp - 2;
+      }
+    });
+    if (next < 0) {
+      // Where the stack is left after a failure, as stepping leaves it: a
+      // binary instruction has popped its top operand; popping the bottom
+      // register empties the stack.
+      const int n = numops::arity(ins->Command);
+      if (err == NumNoAccumulator && n >= 2) sp = 0;
+      else if (n == 2) sp -= 1;
+      break;
+    }
+    sp = next;
+    hi = sp > hi ? sp : hi;
+  }
+  if (too_deep) return RunEnd::TooDeep;
+
+  std::deque<NumAccu> &cells = program->AccumulatorList;
+  try {
+    while (cells.size() < static_cast<std::size_t>(hi))
+      cells.push_back(NumAccu{static_cast<rlong>(cells.size() + 1), 0.0});
+  } catch (const std::bad_alloc &) {
+    program->CurrentAccumulator = nullptr;
+    *perrval = NumNoAccumulator;
+    return RunEnd::Failed;
+  }
+  auto cell = cells.begin();
+  for (int k = 0; k < hi; ++k, ++cell) cell->Value = st[k];
+  program->CurrentAccumulator = sp > 0 ? &cells[static_cast<std::size_t>(sp - 1)] : nullptr;
+  *perrval = err;
+  return err ? RunEnd::Failed : RunEnd::Done;
 }
 
 }  // namespace
@@ -141,51 +133,55 @@ int dpprogram_step(NumProg *program, const NumInstr *instruction, int *perrval) 
   *perrval = NumSuccess;
   if (!program) return fail(perrval, NumProgramError);
   if (!instruction) return fail(perrval, NumNoInstruction);
-  const int cmd = instruction->Command;
-  if (cmd <= NumCmd::Invalid || cmd >= NumCmd::Count) return fail(perrval, NumNoInstruction);
 
-  switch (cmd) {
-    case NumCmd::PUSHVAL:
-    case NumCmd::PI: {
-      const double v = cmd == NumCmd::PI ? NUM_PI : instruction->Value;
+  return numops::dispatch(instruction->Command, [&](auto c) -> int {
+    constexpr int C = decltype(c)::value;
+    constexpr int n = numops::arity(C);
+    if constexpr (n < 0) {
+      return fail(perrval, NumNoInstruction);
+    } else if constexpr (n == 0) {
+      double v;
+      if constexpr (C == NumCmd::PUSHADDR) {
+        if (!instruction->Address) return fail(perrval, NumNoVariable);
+        v = *instruction->Address;
+      } else if constexpr (C == NumCmd::PI) {
+        v = NUM_PI;
+      } else {
+        v = instruction->Value;
+      }
       if (!numprog_up_accumulator(program, v)) return fail(perrval, NumNoAccumulator);
       return 0;
-    }
-    case NumCmd::PUSHADDR:
-      if (!instruction->Address) return fail(perrval, NumNoVariable);
-      if (!numprog_up_accumulator(program, *instruction->Address))
-        return fail(perrval, NumNoAccumulator);
+    } else if constexpr (n == 1) {
+      NumAccu *top = program->CurrentAccumulator;
+      if (!top) return fail(perrval, NumNoAccumulator);
+      if constexpr (numops::kUnaryChecked<C>) {
+        *perrval = numops::unary_error<C>(top->Value);
+        if (*perrval) return 0;
+      }
+      top->Value = numops::unary<C>(top->Value);
       return 0;
-    case NumCmd::IF: {
+    } else if constexpr (n == 2) {
+      // The register below the top is x; the one above it, y, is popped.
+      NumAccu *x = numprog_down_accumulator(program);
+      if (!x) return fail(perrval, NumNoAccumulator);
+      const double y = program->AccumulatorList[static_cast<std::size_t>(x->Number)].Value;
+      if constexpr (numops::kBinaryChecked<C>) {
+        *perrval = numops::binary_error<C>(x->Value, y);
+        if (*perrval) return 0;
+      }
+      x->Value = numops::binary<C>(x->Value, y);
+      return 0;
+    } else {
       // c (bottom) ? a (middle) : b (top)
       NumAccu *a = numprog_down_accumulator(program);
       if (!a) return fail(perrval, NumNoAccumulator);
       const double b = program->AccumulatorList[static_cast<std::size_t>(a->Number)].Value;
-      NumAccu *c = numprog_down_accumulator(program);
-      if (!c) return fail(perrval, NumNoAccumulator);
-      c->Value = c->Value != 0.0 ? a->Value : b;
+      NumAccu *cc = numprog_down_accumulator(program);
+      if (!cc) return fail(perrval, NumNoAccumulator);
+      cc->Value = numops::choose(cc->Value, a->Value, b);
       return 0;
     }
-    default:
-      break;
-  }
-
-  if (is_binary(cmd)) {
-    NumAccu *x = numprog_down_accumulator(program);
-    if (!x) return fail(perrval, NumNoAccumulator);
-    const double y = program->AccumulatorList[static_cast<std::size_t>(x->Number)].Value;
-    double r = 0.0;
-    binary(cmd, x->Value, y, &r, perrval);
-    if (*perrval == NumSuccess) x->Value = r;
-    return 0;
-  }
-
-  NumAccu *top = program->CurrentAccumulator;
-  if (!top) return fail(perrval, NumNoAccumulator);
-  double r = 0.0;
-  if (!unary(cmd, top->Value, &r, perrval)) return fail(perrval, NumNoInstruction);
-  if (*perrval == NumSuccess) top->Value = r;
-  return 0;
+  });
 }
 
 int dpprogram_run(NumProg *program, int *perrval) {
@@ -195,9 +191,16 @@ int dpprogram_run(NumProg *program, int *perrval) {
   if (!program) return fail(perrval, NumProgramError);
   program->CurrentAccumulator = nullptr;
   if (program->InstructionList.empty()) return fail(perrval, NumNoInstruction);
-  for (const NumInstr &ins : program->InstructionList) {
-    dpprogram_step(program, &ins, perrval);
-    if (*perrval != NumSuccess) return -1;
+
+  switch (run_local(program, perrval)) {
+    case RunEnd::Done: break;
+    case RunEnd::Failed: return -1;
+    case RunEnd::TooDeep:
+      for (const NumInstr &ins : program->InstructionList) {
+        dpprogram_step(program, &ins, perrval);
+        if (*perrval != NumSuccess) return -1;
+      }
+      break;
   }
   if (!program->CurrentAccumulator) return fail(perrval, NumNoAccumulator);
   return 0;
