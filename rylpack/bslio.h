@@ -37,7 +37,7 @@ int bsl_memory_range(int stream, rlong *minmem, rlong *maxmem);
 int bsl_frame_range(int stream, rlong memnum, rlong *minfra, rlong *maxfra);
 // The two title lines (owned by the BSL file). 0, or -1 for a bad stream.
 int read_bsl_file_headers(int stream, const char **first_header, const char **second_header);
-// The data specification of a frame, or null.
+// Where the data of a frame are (file, position, size, type), or null.
 const BslDataSpec *read_bsl_data_spec(int stream, rlong memnum, rlong franum);
 // Debug listing of the BSL files.
 void print_bsl_filetable(FILE *out, int level, int verbose);
