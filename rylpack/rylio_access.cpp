@@ -547,6 +547,18 @@ int ryl_search_minmax_number(int stream, rlong DataChain, rlong *pMinNumber, rlo
   return 1;
 }
 
+namespace {
+
+// Stores numbers in ascending order behind their count and returns them.
+const rlong *counted_sorted(std::vector<rlong> *target, std::vector<rlong> nums) {
+  std::sort(nums.begin(), nums.end());
+  target->assign(1, static_cast<rlong>(nums.size()));
+  target->insert(target->end(), nums.begin(), nums.end());
+  return target->data();
+}
+
+}  // namespace
+
 const rlong *ryl_chain_numbers(int stream, int *pErrorValue, int *pstatus) {
   int err = RoutineSucceeded;
   DFile *file = used_file(stream, &err);
@@ -563,11 +575,8 @@ const rlong *ryl_chain_numbers(int stream, int *pErrorValue, int *pstatus) {
     }
     nums.push_back(n);
   }
-  std::sort(nums.begin(), nums.end());
-  file->ChainNumbers.assign(1, static_cast<rlong>(nums.size()));
-  file->ChainNumbers.insert(file->ChainNumbers.end(), nums.begin(), nums.end());
   set_result(pErrorValue, pstatus, RoutineSucceeded);
-  return file->ChainNumbers.data();
+  return counted_sorted(&file->ChainNumbers, std::move(nums));
 }
 
 const rlong *ryl_block_numbers(int stream, rlong DataChain, int *pErrorValue, int *pstatus) {
@@ -597,11 +606,8 @@ const rlong *ryl_block_numbers(int stream, rlong DataChain, int *pErrorValue, in
     }
     nums.push_back(n);
   }
-  std::sort(nums.begin(), nums.end());
-  c->BlockNumbers.assign(1, static_cast<rlong>(nums.size()));
-  c->BlockNumbers.insert(c->BlockNumbers.end(), nums.begin(), nums.end());
   set_result(pErrorValue, pstatus, RoutineSucceeded);
-  return c->BlockNumbers.data();
+  return counted_sorted(&c->BlockNumbers, std::move(nums));
 }
 
 int ryl_raster_normalization(void *dest, const void *src, const rlong *data_dim,
