@@ -328,11 +328,24 @@ int ryl_write_data_raw(int stream, rlong DataNumber, rlong DataChain, const rlon
     set_result(pErrorValue, pstatus, CouldNotWriteBinary);
     return 0;
   }
-  if (!b->Flags.ExternalDataAlloc) b->DataOwn.clear();
-  b->Data = static_cast<unsigned char *>(pData);
+  if (b->Flags.InternalData) {
+    // A block of a temporary file keeps its array in memory for good: it
+    // takes a copy, since the caller's array may be gone by the next read.
+    try {
+      b->DataOwn.assign(static_cast<unsigned char *>(pData), static_cast<unsigned char *>(pData) + L);
+    } catch (const std::bad_alloc &) {
+      set_result(pErrorValue, pstatus, CouldNotMallocMemory);
+      return 0;
+    }
+    b->Data = b->DataOwn.data();
+    b->Flags.ExternalDataAlloc = 0;
+  } else {
+    if (!b->Flags.ExternalDataAlloc) b->DataOwn.clear();
+    b->Data = static_cast<unsigned char *>(pData);
+    b->Flags.ExternalDataAlloc = 1;
+  }
   b->DataBufferLen = L;
   b->DataLen = L;
-  b->Flags.ExternalDataAlloc = 1;
   b->DataType = DataType;
   b->DataValueOffset = DataValueOffset;
   b->DataByteOrder = ByteOrder;
@@ -473,6 +486,35 @@ int ryl_read_data(int stream, rlong DataNumber, rlong DataChain, rlong **pDim,
   if (!b || !give_dims(b, pDim, &err)) {
     set_result(pErrorValue, pstatus, err);
     return 0;
+  }
+  if (b->Flags.InternalData) {
+    // The array of a temporary block exists nowhere else: it is converted
+    // from a copy, and the result is kept beside it until the block goes.
+    DBlock view;
+    view.Chain = b->Chain;
+    view.DimOwn.assign(b->DataDim, b->DataDim + b->DataDim[0] + 1);
+    view.DataDim = view.DimOwn.data();
+    view.DataOwn.assign(b->Data, b->Data + b->DataLen);
+    view.Data = view.DataOwn.data();
+    view.DataBufferLen = view.DataLen = b->DataLen;
+    view.DataType = b->DataType;
+    view.DataByteOrder = b->DataByteOrder;
+    view.DataRasterConfiguration = b->DataRasterConfiguration;
+    view.DataValueOffset = b->DataValueOffset;
+    view.Flags.DataExternal = 0;
+    if (renorm_data_array(&view, buffer, buflen, MachineType, &err) != 0) {
+      set_result(pErrorValue, pstatus, err);
+      return 0;
+    }
+    std::size_t len = view.DataLen;
+    if (!buffer) {
+      b->Raw.swap(view.DataOwn);
+      buffer = b->Raw.data();
+    }
+    if (ppData) *ppData = buffer;
+    if (pDataArraySize) *pDataArraySize = buflen ? buflen : len;
+    set_result(pErrorValue, pstatus, RoutineSucceeded);
+    return 1;
   }
   if (renorm_data_array(b, buffer, buflen, MachineType, &err) != 0) {
     set_result(pErrorValue, pstatus, err);

@@ -698,6 +698,13 @@ TEST_F(RylioTest, TemporaryFilesKeepEverythingInMemory) {
   const char *t = nullptr;
   EXPECT_EQ(ryl_read_header_string(s, 1, 1, "Title", &t, &err, &status), 1);
   EXPECT_STREQ(t, "mem");
+  {
+    // The caller's array is gone before the block is read, twice.
+    std::vector<float> v{1.5f, -2.0f};
+    write_floats(s, 1, 1, 2, 1, v);
+  }
+  EXPECT_EQ(read_floats(s, 1, 1), (std::vector<float>{1.5f, -2.0f}));
+  EXPECT_EQ(read_floats(s, 1, 1), (std::vector<float>{1.5f, -2.0f}));
   close(s);
 }
 
