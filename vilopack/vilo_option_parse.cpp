@@ -76,13 +76,6 @@ int scan_text(const char *word, char *value, bool empty_ok, int *pstatus) {
   return 1;
 }
 
-// Sets the flag of a text field after its scanner stored a value.
-template <typename T>
-bool scan_into(int stored, T &field, int sign) {
-  if (stored) field.I = sign;
-  return true;
-}
-
 // Reads the parameter words of an option into npar fields of one kind.
 // Returns false on a failing scanner (status set).
 template <typename T, typename Scan>
