@@ -177,38 +177,36 @@ int ScanSys(const char *word, rlong *pvalue, int *pstatus) {
   return scan_word(word, kSystems, pvalue, pstatus, ShowSys);
 }
 
-int ScanPro(const char *word, rlong *pvalue, int *pstatus) {
+namespace {
+
+// A word turned into a number by a conversion that gives 0 for an unknown
+// word; the valid words are shown after a rejected one.
+int scan_converted(const char *word, rlong (*convert)(const char *), void (*show)(),
+                   rlong *pvalue, int *pstatus) {
   if (!word) {
     *pstatus = ScanEmpty;
     return 0;
   }
   *pstatus = Success;
   if (is_keep(word)) return 0;
-  rlong v = strtopro(word);
+  rlong v = convert(word);
   if (!v) {
     *pstatus = ScanError;
-    ShowPro();
+    show();
     return 0;
   }
   *pvalue = v;
   return 1;
 }
 
+}  // namespace
+
+int ScanPro(const char *word, rlong *pvalue, int *pstatus) {
+  return scan_converted(word, strtopro, ShowPro, pvalue, pstatus);
+}
+
 int ScanAxis(const char *word, rlong *pvalue, int *pstatus) {
-  if (!word) {
-    *pstatus = ScanEmpty;
-    return 0;
-  }
-  *pstatus = Success;
-  if (is_keep(word)) return 0;
-  rlong v = strtoaxis(word);
-  if (!v) {
-    *pstatus = ScanError;
-    ShowAxis();
-    return 0;
-  }
-  *pvalue = v;
-  return 1;
+  return scan_converted(word, strtoaxis, ShowAxis, pvalue, pstatus);
 }
 
 // ---- word conversions -------------------------------------------------------
