@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "rylpack/ipol.h"
 #include "rylpack/rylio.h"
 #include "vilopack/vilo_error.h"
 #include "vilopack/vilo_option.h"
@@ -44,7 +45,10 @@ std::unique_ptr<Parse> parse(std::vector<std::string> words, int blocks = 3) {
 class ReadOptionsTest : public testing::Test {
  protected:
   void SetUp() override { ViloError_init(); }
-  void TearDown() override { ryl_free_all(); }
+  void TearDown() override {
+    ryl_free_all();
+    Ipolmin(0.5f);  // "-pmin" sets the process-wide minimum coverage
+  }
 };
 
 TEST_F(ReadOptionsTest, ImageOptionsCarryTheirBlockAndSign) {
