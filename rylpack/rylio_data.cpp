@@ -146,7 +146,8 @@ int get_binary_array(DBlock *block, void *buffer, std::size_t buflen, int must_u
   }
 
   // Dimensions: into the block's array when it has room, else a new one.
-  if (block->DataDim && block->DataDim[0] >= dim[0]) {
+  // An array without sizes replaces whatever dimensions the block had.
+  if (block->DataDim && block->DataDim[0] >= dim[0] && dim[0] > 0) {
     int e = 0;
     if (!copydim(block->DataDim, block->DataDim[0], dim.data(), &e)) {
       *perrval = e;
@@ -235,6 +236,13 @@ int renorm_data_array(DBlock *block, void *buffer, std::size_t buflen, int mtype
   const std::size_t dsize = ryl_data_sizeof(block->DataType);
   const int src_mtype = ryl_datatype2machinetype(block->DataType);
   if (!msize || !src_mtype) {
+    *perrval = DataConversionFailed;
+    return -1;
+  }
+  // The dimensions must describe the bytes that were loaded; a header that
+  // changed its sizes (or a damaged one) must not make the conversion read
+  // past the array.
+  if (dsize && count > block->DataLen / dsize) {
     *perrval = DataConversionFailed;
     return -1;
   }
