@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -227,6 +228,31 @@ TEST_F(ReadOptionsTest, HelpStopsParsing) {
   auto r = parse({"-h", "in.ryl"});
   EXPECT_EQ(r->status, StoppedAfterHelp);
   EXPECT_EQ(r->out, "\nMain    : prog V1\nUsage   : /usr/bin/prog usage\n");
+}
+
+TEST_F(ReadOptionsTest, RandomWordsEndOrderly) {
+  // Words made of option names, prefixes, numbers and noise: parsing ends
+  // with a status of the table and never reads past the vector.
+  const char *const pieces[] = {"-", "+", "i1", "i2", "i9", "o", "fac", "nam", "rsys", "mod",
+                                "h", "test", "dim", "=", "1", "-1", "2*(", "[Dummy]", "%%",
+                                ",", "a", "", "cmpr", "type", "axis", "pro", "row1", "shft"};
+  std::mt19937 gen(3);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+  for (int i = 0; i < 500; ++i) {
+    std::vector<std::string> words;
+    for (int w = static_cast<int>(gen() % 6); w >= 0; --w) {
+      std::string word;
+      for (int p = 1 + static_cast<int>(gen() % 3); p > 0; --p) word += pieces[pick(gen)];
+      words.push_back(word);
+    }
+    ViloError_init();
+    auto r = parse(words);
+    EXPECT_TRUE(r->status == Success || (r->status >= 1 && r->status <= 52) || r->status == Failed)
+        << r->status;
+    EXPECT_LE(r->arg_no, static_cast<int>(words.size()) + 1);
+    ryl_free_all();
+  }
+  Ipolmin(0.5f);
 }
 
 TEST(WordConversions, NamesBothWays) {
