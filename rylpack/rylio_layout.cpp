@@ -744,8 +744,12 @@ int update_general(DFile *file) {
   if (!g || search_symbol(&g->Symbols, KEY_DataBlocks, &e) != 0 || !e || !e->ValPos) return 0;
   std::uint64_t count = file->NextSequenceNumber >= 2 ? file->NextSequenceNumber - 2 : 0;
   std::string text = format_u64(count);
-  const std::size_t width = std::strlen(UNDETERMINED);
-  if (text.size() < width) text.append(width - text.size(), ' ');
+  // The value is rewritten in its own room only ("Undetermined" leaves 12
+  // characters); a file written elsewhere with a shorter value keeps it
+  // rather than have the bytes after it overwritten.
+  const std::size_t width = e->ValLen;
+  if (text.size() > width) return 0;
+  text.append(width - text.size(), ' ');
   if (!seek(file->Channel, e->ValPos)) {
     std::perror("update_general->fseek");
     return -1;

@@ -262,6 +262,36 @@ TEST_F(RylioTest, GeneralBlockValuesAreInherited) {
   close(s);
 }
 
+TEST_F(RylioTest, BlockCountOfAForeignGeneralBlockIsNotOverwritten) {
+  ryl_general_block(1);
+  std::string name = dir.file("foreign_general.ryl");
+  int s = open(name, "new");
+  write_floats(s, 1, 1, 1, 1, {1});
+  close(s);
+  // Another program wrote the count without room to grow.
+  std::string bytes = slurp(name);
+  const std::string ours = "RYL_DataBlocks = 1            ;";
+  const std::string theirs = "RYL_DataBlocks = 1 ;           ";
+  ASSERT_EQ(ours.size(), theirs.size());
+  std::size_t at = bytes.find(ours);
+  ASSERT_NE(at, std::string::npos);
+  bytes.replace(at, ours.size(), theirs);
+  spit(name, bytes);
+
+  s = open(name, "old");
+  write_floats(s, 2, 1, 1, 1, {2});
+  close(s);
+  bytes = slurp(name);
+  // The new count fits the one character and is written there; the
+  // terminator after it stays where it was.
+  EXPECT_NE(bytes.find("RYL_DataBlocks = 2 ;           "), std::string::npos)
+      << bytes.substr(0, 160);
+  s = open(name, "read");
+  EXPECT_EQ(read_floats(s, 1, 1), std::vector<float>{1});
+  EXPECT_EQ(read_floats(s, 2, 1), std::vector<float>{2});
+  close(s);
+}
+
 TEST_F(RylioTest, BlocksAfterEachOtherAreComplete) {
   std::string name = dir.file("two.ryl");
   int s = open(name, "new");
