@@ -3,6 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
+#include <string>
+
+#include "rylpack/longint.h"
 
 // Edit modes of EditLine; they combine.
 enum EditMode : int {
@@ -35,6 +39,62 @@ const char *RightFR(const char *s1, const char *s2, char *sout, std::size_t len)
 const char *LeftFR(const char *s1, const char *s2, char *sout, std::size_t len);
 const char *RightFL(const char *s1, const char *s2, char *sout, std::size_t len);
 const char *LeftFL(const char *s1, const char *s2, char *sout, std::size_t len);
+
+// ---- Answers of the dialogue ---------------------------------------------
+//
+// An answer is one line read from a stream. Besides ordinary values the user
+// may type one of these tokens:
+//   "$exi", "$eod" at the start (any case), two backslashes within the first
+//   four characters, or the character 4 anywhere: abort the dialogue;
+//   "..." alone: skip this value;
+//   "$nul", "$nix" at the start (any case): the empty text;
+//   "#": a comment up to the end of the line.
+
+constexpr int InputLineLength = 1023;   // characters of one answer
+constexpr int BufLen = InputLineLength + 1;
+
+// Checks on a raw answer (as read, line end included); each returns 1 when
+// it applies, else 0. A null text never applies, except to DefaultCheck.
+int AbortCheck(const char *line);
+// Exactly "..." optionally followed by one control character (the line end).
+// Blanks around the dots make it an ordinary answer.
+int SkipCheck(const char *line);
+int NullCheck(const char *line);
+// The answer, edited as answers are (comment cut, white space collapsed and
+// trimmed), is empty. Works on a copy; line is not changed.
+int DefaultCheck(const char *line);
+
+// The question primitives. Each prints "<Prompt> ", with Flag set also the
+// default in brackets, and ": " on standard output, then reads one answer of
+// at most InputLineLength characters from Fptr. A longer line is cut: its
+// rest is read and dropped, so that it never becomes the next answer (an
+// end-of-transmission character in the dropped rest still aborts). At the
+// end of the input the answer is empty.
+//
+// Returns
+//   Abort      abort token or character 4 in the answer,
+//   SkipInput  "..." (and, for the text primitives, an empty answer whose
+//              default is "..."),
+//   NoDefault  empty answer and Flag 0,
+//   the conversion status when a numeric answer is not a valid expression
+//              (the edited answer then becomes the message of the error
+//              record),
+//   Success    otherwise.
+// *Value is written only on Success. "$nul"/"$nix" gives the empty text for
+// the text primitives; the numeric primitives treat it as an expression.
+//
+// Value of GetLine must hold BufLen characters; Value and DefVal may be the
+// same buffer. A null DefVal counts as empty.
+int GetLine(FILE *Fptr, char *Value, int Flag, const char *Prompt, const char *DefVal);
+// As GetLine; the text is returned through *Value (the caller owns it, no
+// allocation to release) instead of newly allocated storage.
+int GetString(FILE *Fptr, std::string *Value, int Flag, const char *Prompt, const char *DefVal);
+// Numeric answers are integer (GetLong, GetInteger) or floating (GetReal,
+// GetDouble) expressions; the default is shown with "%ld", "%d" or "%g".
+int GetLong(FILE *Fptr, rlong *Value, int Flag, const char *Prompt, rlong DefVal);
+int GetInteger(FILE *Fptr, int *Value, int Flag, const char *Prompt, int DefVal);
+int GetReal(FILE *Fptr, float *Value, int Flag, const char *Prompt, float DefVal);
+int GetDouble(FILE *Fptr, double *Value, int Flag, const char *Prompt, double DefVal);
 
 // "ViloInput V4.41 Tessmor 2015-12-07"
 const char *ViloInputVersion();

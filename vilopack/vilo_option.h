@@ -258,6 +258,63 @@ void extract_filenumbers(ImgBlk *pib, IO_line *pName, int opt_onoff, int *pstatu
 int scan_for_filenumber(IO_long *pnumber, const char *name, int parno, int opt_onoff,
                         int *pstatus);
 
+// ---- Positional arguments ------------------------------------------------
+//
+// After the options a program reads its positional arguments one by one.
+// Each routine below steps *pcb->parg_no (set by ReadOptions) to the next
+// word and fills one field:
+//   - a field whose flag is 0 first receives the default;
+//   - the word "=" keeps the field, "..." skips the argument, any other word
+//     is copied or converted (a conversion failure returns its status with
+//     the word as message of the error record);
+//   - with Prompt.V set the question is also put on the terminal, offering
+//     the field as default, and answered from pcb->infile;
+//   - a value that counts as given sets the flag to 1; a skipped one prints
+//     "... skipped" and leaves the flag as it was;
+//   - the value (or "..." while the flag is 0) is appended to the history
+//     line "i0"; an argument missing from the command line and not answered
+//     is left out of the short form of that line.
+// Statuses: Success, Abort, a conversion status, NoFlag (argv_flag).
+
+// Before the first positional argument: unless the option "p" was given,
+// prompting is switched on exactly when fewer than narg words follow the
+// last consumed one.
+void argv_start(CmdBlk *pcb, int narg);
+// After the last positional argument: surplus words only give a warning and
+// the usage line on standard output; the index then stands at argc.
+void argv_end(CmdBlk *pcb);
+
+// Text fields. argv_line always offers its default; argv_flexp and
+// argv_lvexp offer it only when the field is not empty, an empty answer
+// skips, and a field left empty gets its previous text back (skipped).
+void argv_line(CmdBlk *pcb, const char *promptline, IO_line *pValue, const char *defval,
+               int *pstatus);
+void argv_flexp(CmdBlk *pcb, const char *promptline, IO_flexp *pValue, const char *defval,
+                int *pstatus);
+void argv_lvexp(CmdBlk *pcb, const char *promptline, IO_lvexp *pValue, const char *defval,
+                int *pstatus);
+// Numbers, converted as integer or floating expressions.
+void argv_long(CmdBlk *pcb, const char *promptline, IO_long *pValue, rlong defval, int *pstatus);
+void argv_float(CmdBlk *pcb, const char *promptline, IO_float *pValue, float defval,
+                int *pstatus);
+// A flag: any non-zero value is stored as 1. Answers "0", "n", "f" give 0,
+// "1", "t", "y" give 1, any other single character is NoFlag; longer
+// answers are integer expressions (true, false, yes, no are known there).
+void argv_flag(CmdBlk *pcb, const char *promptline, IO_long *pValue, rlong defval, int *pstatus);
+// A coordinate (argv_coord) or a distance (argv_dist) that the user gives in
+// the user system (USys, offset UOff, pixel size UPs) and that the field
+// keeps in the reference system (RSys, ROff, RPs). defval is a field value,
+// that is in reference units. The history records the user's number.
+void argv_coord(CmdBlk *pcb, rlong RSys, float ROff, float RPs, rlong USys, float UOff, float UPs,
+                const char *promptline, IO_float *pValue, float defval, int *pstatus);
+void argv_dist(CmdBlk *pcb, rlong RSys, float ROff, float RPs, rlong USys, float UOff, float UPs,
+               const char *promptline, IO_float *pValue, float defval, int *pstatus);
+// The file name of block blkno as argv_line, then the comma-separated
+// numbers after the name (first, last, increment of the file series or of
+// the images, see extract_filenumbers).
+void argv_filename(CmdBlk *pcb, const char *promptline, ImgBlk ib[], int blkno,
+                   const char *defval, int *pstatus);
+
 // ---- Program-defined options ---------------------------------------------
 
 // 1 when name begins with "o" (an output-block option).
