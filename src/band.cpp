@@ -51,8 +51,8 @@ void user_io(const BandProgram &program, CmdBlk *pcb, ImgBlk ib[], int *pstatus)
   std::printf("\n");
   std::printf("   %s %s\n", name, pcb->MainVersion);
   std::printf("\n");
-  // The questions for the positional arguments follow here once the
-  // dialogue primitives exist.
+  // The questions for the positional arguments follow here once the block
+  // dialogue (which opens the input files through the image loop) exists.
 }
 
 int band_main(int argc, char *argv[], const BandProgram &program) {
