@@ -16,11 +16,6 @@ namespace rylio {
 
 namespace {
 
-void set_result(int *perr, int *pstatus, int err) {
-  if (perr) *perr = err;
-  if (pstatus) *pstatus = err == RoutineSucceeded ? status_success : status_error;
-}
-
 std::string block_key(rlong num, rlong chain) {
   if (chain == 0) return GENERAL_BLOCK_KEY;
   return std::to_string(num);

@@ -15,11 +15,6 @@ namespace {
 DFile g_table[MaxFiles];
 Settings g_settings;
 
-void set_result(int *perr, int *pstatus, int err) {
-  if (perr) *perr = err;
-  if (pstatus) *pstatus = err == RoutineSucceeded ? status_success : status_error;
-}
-
 const char *const kOpen = "ERROR: open_as_ryl_file:";
 
 // Fills an entry that was taken for a file.

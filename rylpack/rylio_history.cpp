@@ -8,8 +8,11 @@
 
 #include "rylpack/rylio.h"
 #include "rylpack/rylio_header.h"
+#include "rylpack/rylio_internal.h"
 
 namespace {
+
+using rylio::set_result;
 
 constexpr std::size_t MaxHistoryLineSize = 2049;  // argument line: 2048 characters
 constexpr const char *HISTORY_KEY_PREFIX = "History-";
@@ -213,11 +216,6 @@ using HeaderReader = bool (*)(const std::string &key, std::string *value, int *p
                               int *pstatus, const void *ctx);
 using HeaderWriter = bool (*)(const std::string &key, const std::string &value, int *perr,
                               int *pstatus, const void *ctx);
-
-void set_result(int *perr, int *pstatus, int err) {
-  if (perr) *perr = err;
-  if (pstatus) *pstatus = err == RoutineSucceeded ? status_success : status_error;
-}
 
 std::string history_key(unsigned n) { return std::string(HISTORY_KEY_PREFIX) + std::to_string(n); }
 

@@ -154,7 +154,14 @@ struct DFile {
 
 namespace rylio {
 
-// ---- module settings (rylio_settings.cpp) ------------------------------------
+// Reports an error value through the two optional result pointers of the
+// public calls: the value, and status_error for anything but success.
+inline void set_result(int *perr, int *pstatus, int err) {
+  if (perr) *perr = err;
+  if (pstatus) *pstatus = err == RoutineSucceeded ? status_success : status_error;
+}
+
+// ---- module settings (rylio_file.cpp) -----------------------------------------
 struct Settings {
   int write_general_block = 0;
   int write_header_size = 1;

@@ -11,6 +11,8 @@
 
 namespace {
 
+using rylio::set_result;
+
 using rylio::compare_keys;
 
 struct HElement {
@@ -45,11 +47,6 @@ std::vector<std::unique_ptr<HList>> &headers() {
 }
 
 int g_debug = 0;
-
-void set_result(int *perr, int *pstatus, int err) {
-  if (perr) *perr = err;
-  if (pstatus) *pstatus = err == RoutineSucceeded ? status_success : status_error;
-}
 
 HList *find_header(const char *key) {
   if (!key) return nullptr;

@@ -22,7 +22,7 @@ FILE *answers(const CmdBlk *pcb) { return pcb->infile ? pcb->infile : stdin; }
 
 std::string format_long(rlong v) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%ld", static_cast<long>(v));
+  std::snprintf(buf, sizeof buf, RLONG_FMT, v);
   return buf;
 }
 
