@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <deque>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -98,6 +99,13 @@ struct NumInstr {
 // registry keeps programs by name. Containers that hand out addresses
 // (variables, registers) are deques, whose elements stay in place when
 // the list grows.
+// The translated form num_runprog keeps of a program (internal to the
+// module); it checks itself against the instruction list on every run.
+struct NumRunForm;
+struct NumRunFormFree {
+  void operator()(NumRunForm *form) const;
+};
+
 struct NumProg {
   std::string Name;
   std::deque<NumVar> VariableList;       // definition order
@@ -105,6 +113,7 @@ struct NumProg {
   NumAccu *CurrentAccumulator = nullptr; // top of the stack, null when empty
   std::vector<NumInstr> InstructionList; // the program that is executed
   std::vector<NumInstr> CompiledList;    // scratch list of the compiler
+  std::unique_ptr<NumRunForm, NumRunFormFree> RunForm;  // made by num_runprog
 };
 
 // A named constant. Quantity and Unit are kept only when the debug level was

@@ -35,8 +35,30 @@ std::vector<double> column(std::size_t n, std::size_t shift) {
   return v;
 }
 
-// Runs `p` through num_runprog per element and through the array run, and
-// compares results to the bit and error values exactly.
+// What the interpreter itself gives for one set of values: the result, the
+// error value and the registers it leaves.
+struct Reference {
+  double result = 0.0;
+  int err = 0;
+  std::vector<double> registers;
+  rlong top = 0;
+};
+
+Reference interpret(NumProg *p, const double *values) {
+  Reference ref;
+  const double *v = values;
+  for (NumVar &var : p->VariableList) var.Value = *v++;
+  dpprogram_run(p, &ref.err);
+  if (!ref.err) ref.result = p->CurrentAccumulator->Value;
+  for (const NumAccu &a : p->AccumulatorList) ref.registers.push_back(a.Value);
+  ref.top = p->CurrentAccumulator ? p->CurrentAccumulator->Number : 0;
+  return ref;
+}
+
+// Runs `p` through the interpreter, through num_runprog per element and
+// through the array run, and compares results to the bit and error values
+// exactly; num_runprog must also leave the registers as the interpreter
+// does.
 void expect_same(NumProg *p, const std::vector<std::vector<double>> &in, const std::string &what) {
   const std::size_t n = in.empty() ? 1100 : in[0].size();
   std::vector<const double *> cols;
@@ -58,8 +80,21 @@ void expect_same(NumProg *p, const std::vector<std::vector<double>> &in, const s
   for (std::size_t i = 0; i < n; ++i) {
     double values[2] = {0.0, 0.0};
     for (std::size_t k = 0; k < in.size(); ++k) values[k] = in[k][i];
+    const bool fits = p && p->VariableList.size() == in.size();
+    const Reference ref = fits ? interpret(p, values) : Reference{};
     int e = -1;
     const double r = num_runprog_values(p, &e, static_cast<int>(in.size()), values);
+    if (fits && (bits(r) != bits(ref.result) || e != ref.err || p->AccumulatorList.size() != ref.registers.size() ||
+              (p->CurrentAccumulator ? p->CurrentAccumulator->Number : 0) != ref.top)) {
+      ADD_FAILURE() << what << " element " << i << " x=" << values[0] << ": runprog " << r << " ("
+                    << e << "), interpreter " << ref.result << " (" << ref.err << ")";
+      return;
+    }
+    for (std::size_t k = 0; fits && k < ref.registers.size(); ++k)
+      if (bits(p->AccumulatorList[k].Value) != bits(ref.registers[k])) {
+        ADD_FAILURE() << what << " element " << i << " x=" << values[0] << ": register " << k + 1;
+        return;
+      }
     if (e) {
       ++expect_failed;
       if (!expect_first) expect_first = e;

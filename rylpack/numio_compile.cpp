@@ -103,6 +103,7 @@ int dpprogram_compile(NumProg *program, int *perrval) {
     if (!stop) break;
     ins = stop + 1;
   }
+  numio_quick_forget(program);
   program->InstructionList.swap(program->CompiledList);
   program->CompiledList.clear();
   program->CurrentAccumulator = nullptr;

@@ -77,6 +77,7 @@ int numprog_append_instruction(NumProg *program, int mode, int Command, int Narg
                                double Value, double *Address, NumInstr **pinstruction) {
   if (!program || (mode != 0 && mode != 1)) return -1;
   std::vector<NumInstr> &list = mode == 0 ? program->InstructionList : program->CompiledList;
+  if (mode == 0) numio_quick_forget(program);
   try {
     list.push_back(NumInstr{Command, Nargs, Value, Address});
   } catch (const std::bad_alloc &) {
@@ -132,6 +133,7 @@ int numprog_append_variable(NumProg *program, const char *Key, double InitValue,
     if (pvariable) *pvariable = existing;
     return -1;
   }
+  numio_quick_forget(program);
   try {
     program->VariableList.push_back(NumVar{Key, InitValue, 0});
   } catch (const std::bad_alloc &) {

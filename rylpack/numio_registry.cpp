@@ -67,6 +67,7 @@ int numprog_is_empty(const char *s) {
 
 int numprog_free_variable_list(NumProg *program) {
   if (!program) return 0;
+  numio_quick_forget(program);
   // An instruction that reads a variable would point into released memory.
   if (reads_variables(program, program->InstructionList)) program->InstructionList.clear();
   if (reads_variables(program, program->CompiledList)) program->CompiledList.clear();
@@ -76,6 +77,7 @@ int numprog_free_variable_list(NumProg *program) {
 
 int numprog_free_accumulator_list(NumProg *program) {
   if (!program) return 0;
+  numio_quick_forget(program);
   program->CurrentAccumulator = nullptr;
   program->AccumulatorList.clear();
   return 0;
@@ -84,6 +86,7 @@ int numprog_free_accumulator_list(NumProg *program) {
 int numprog_free_instruction_list(NumProg *program, int mode) {
   if (mode != 0 && mode != 1) return -1;
   if (!program) return 0;
+  if (mode == 0) numio_quick_forget(program);
   (mode == 0 ? program->InstructionList : program->CompiledList).clear();
   return 0;
 }
