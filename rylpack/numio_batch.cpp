@@ -88,6 +88,7 @@ struct Step {
 struct Plan {
   std::vector<Step> steps;
   int slots = 0;    // register arrays needed
+  bool can_fail = false;  // some step can fail an element
   bool has_result = false;
   Source result;    // the top of the stack at the end
 };
@@ -107,6 +108,7 @@ class Planner {
 
   // Every element gets `code` unless it failed before.
   void fail_all(int code) {
+    plan_->can_fail = true;
     Step s;
     s.kernel = &k_fail;
     s.code = code;
@@ -197,6 +199,7 @@ class Planner {
     }
     Step s;
     s.kernel = &k_unary<C>;
+    plan_->can_fail |= numops::kUnaryChecked<C>;
     s.dst = top_slot();
     s.a = v;
     plan_->steps.push_back(s);
@@ -223,6 +226,7 @@ class Planner {
     s.dst = top_slot();
     s.a = x;
     s.b = y;
+    plan_->can_fail |= numops::kBinaryChecked<C>;
     if (y.kind == Source::Constant) s.kernel = &k_binary<C, 1>;
     else if (x.kind == Source::Constant) s.kernel = &k_binary<C, 2>;
     else s.kernel = &k_binary<C, 0>;
@@ -327,6 +331,11 @@ std::size_t run_array(NumProg *program, int *perrval, std::size_t n, int nvalues
     std::vector<double> staged(convert ? static_cast<std::size_t>(nvalues) * kBlock : 0);
     std::vector<const double *> in(static_cast<std::size_t>(nvalues));
     int err[kBlock];
+    // With no step that can fail, every element succeeds, and the last step
+    // can write its register straight into the results.
+    const bool direct = !plan.can_fail && plan.has_result && plan.result.kind == Source::Register &&
+                        !plan.steps.empty() && plan.steps.back().dst == plan.result.index;
+    const Step *const last_step = plan.steps.empty() ? nullptr : &plan.steps.back();
 
     for (std::size_t off = 0; off < n; off += kBlock) {
       const std::size_t m = std::min(kBlock, n - off);
@@ -347,11 +356,13 @@ std::size_t run_array(NumProg *program, int *perrval, std::size_t n, int nvalues
           default: return nullptr;
         }
       };
-      std::fill(err, err + m, 0);
+      double *out = results + off;
+      if (plan.can_fail) std::fill(err, err + m, 0);
       for (const Step &s : plan.steps) {
         BlockArgs a;
         a.n = m;
         a.dst = s.dst >= 0 ? regs.data() + static_cast<std::size_t>(s.dst) * kBlock : nullptr;
+        if (direct && &s == last_step) a.dst = out;
         a.a = pointer(s.a);
         a.b = pointer(s.b);
         a.c = pointer(s.c);
@@ -361,7 +372,15 @@ std::size_t run_array(NumProg *program, int *perrval, std::size_t n, int nvalues
         a.code = s.code;
         s.kernel(a);
       }
-      double *out = results + off;
+      if (!plan.can_fail) {
+        if (!direct) {
+          if (plan.result.kind == Source::Constant) std::fill(out, out + m, plan.result.value);
+          else if (const double *top = pointer(plan.result); top != out)
+            for (std::size_t i = 0; i < m; ++i) out[i] = top[i];
+        }
+        if (errvals) std::fill(errvals + off, errvals + off + m, 0);
+        continue;
+      }
       if (!plan.has_result) {
         std::fill(out, out + m, 0.0);
       } else if (plan.result.kind == Source::Constant) {

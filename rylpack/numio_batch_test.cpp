@@ -269,6 +269,24 @@ TEST(NumioArrayRun, InPlaceFloatInputsAndEmptyArrays) {
   EXPECT_EQ(err, NumDomainError);
   EXPECT_EQ(p->VariableList[0].Value, copy.back());
 
+  // In place with programs that cannot fail, whose last step writes the
+  // results directly or whose result is the input or a constant.
+  for (const char *text : {"2*_x+1", "_x*_x+_x", "1?_x:2", "pi()", "-(1?2:_x)"}) {
+    NumProg *q = num_str2prog("numio-test-array-io2", text, nullptr, &err, 1, "x");
+    ASSERT_NE(q, nullptr) << text;
+    std::vector<double> d = column(1500, 4);
+    const std::vector<double> before = d;
+    std::vector<int> es(d.size(), -1);
+    const double *qin[] = {d.data()};
+    EXPECT_EQ(num_runprog_array(q, &err, d.size(), 1, qin, d.data(), es.data()), 0u) << text;
+    for (std::size_t i = 0; i < d.size(); ++i) {
+      int e = -1;
+      ASSERT_EQ(bits(num_runprog(q, &e, before[i])), bits(d[i])) << text << " " << i;
+      ASSERT_EQ(es[i], 0) << text << " " << i;
+    }
+    numprog_free(q);
+  }
+
   // Float inputs give what num_runprog gives for the same floats.
   std::vector<float> f = {1.0f, -1.0f, 0.1f, 3e38f, 1e-45f, 0.0f, -0.0f};
   std::vector<double> r(f.size());
