@@ -107,5 +107,6 @@ int dpprogram_compile(NumProg *program, int *perrval) {
   program->InstructionList.swap(program->CompiledList);
   program->CompiledList.clear();
   program->CurrentAccumulator = nullptr;
+  numio_quick_prepare(program);  // what num_runprog runs
   return 0;
 }

@@ -36,16 +36,11 @@ std::unique_ptr<NumProg> numprog_temporary(const char *name);
 void numio_list_after_run(const NumProg *program, int errval);
 
 // The quick run of num_runprog (numio_quick.cpp). numio_quick_prepare
-// translates a program (again, when its instruction list has changed since);
-// every routine that changes a program's lists calls numio_quick_forget, so
-// that no translation outlives what it was made from. numio_quick_run runs
-// the translation: assigns the variables, leaves the registers as the
-// interpreter would and sets *result. It gives false, having changed
-// nothing but the variables, when the run is left to the interpreter: it
-// fails, there is no current translation, or nvalues does not fit.
+// translates a program, once it is compiled; every routine that changes a
+// program's lists calls numio_quick_forget, so that no translation outlives
+// what it was made from.
 void numio_quick_prepare(NumProg *program);
 void numio_quick_forget(NumProg *program);
-bool numio_quick_run(NumProg *program, int nvalues, const double *values, double *result);
 
 // Sets *perrval when the pointer is not null.
 inline void num_set_err(int *perrval, int value) {

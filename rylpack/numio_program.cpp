@@ -21,7 +21,6 @@ NumProg *num_str2prog_list(const char *name, const char *str, const char **tail,
   if (!errval) dpcondition(program, &s, 0, &errval);
   if (tail) *tail = s;
   if (!errval) dpprogram_compile(program, &errval);
-  if (!errval) numio_quick_prepare(program);
 
   if (program) numio_list_after_run(program, errval);
   if (errval && program) {
@@ -31,35 +30,6 @@ NumProg *num_str2prog_list(const char *name, const char *str, const char **tail,
   }
   num_set_err(perrval, errval);
   return program;
-}
-
-double num_runprog_values(NumProg *program, int *perrval, int nvalues, const double *values) {
-  if (!program) {
-    num_set_err(perrval, NumProgramError);
-    return 0.0;
-  }
-  double result = 0.0;
-  if (numio_quick_run(program, nvalues, values, &result)) {
-    if (numio_debug_level() > 2) numio_list_after_run(program, NumSuccess);
-    num_set_err(perrval, NumSuccess);
-    return result;
-  }
-  int errval = NumSuccess;
-  if (nvalues < 0 || static_cast<std::size_t>(nvalues) != program->VariableList.size() ||
-      (nvalues > 0 && !values)) {
-    errval = NumVariableError;
-  } else {
-    const double *v = values;
-    for (NumVar &var : program->VariableList) var.Value = *v++;
-    if (dpprogram_run(program, &errval) == 0) {
-      result = program->CurrentAccumulator->Value;
-      numio_quick_prepare(program);  // when the list changed since the last one
-    }
-  }
-  if (errval) result = 0.0;
-  numio_list_after_run(program, errval);
-  num_set_err(perrval, errval);
-  return result;
 }
 
 int num_chkvar(const NumProg *program, int n, int *perrval) {

@@ -3,14 +3,16 @@
 // (a push folded into the operation that uses it), on registers whose
 // places on the stack are worked out in advance.
 //
-// The translation never stands in for the program. Every operation checks
-// the codes of the instructions it covers and reads their constants and
-// variable addresses from the instruction list itself, and a run checks that
-// the list is the one translated; so an edited list can never be run from a
-// stale translation. Whatever the quick run does not handle (a failing
-// operation, a program too deep, a missing register, an unknown code) makes
-// it give up before it has changed anything but register scratch space,
-// and num_runprog then runs the interpreter, which reports exactly as ever.
+// The compiler makes the translation. It never stands in for a program that
+// has changed since: the routines that change a program's lists drop it; a
+// run checks that the instruction list, the variables and the registers are
+// those translated, for lists changed behind the routines' back; and every
+// operation checks the codes of the instructions it covers and reads their
+// constants and variable addresses from the instructions themselves.
+// Whatever the quick run does not handle (a failing operation, a program too
+// deep or too long, a changed program, an unknown code) makes it give up
+// before it has changed anything but the variables, and num_runprog then
+// runs the interpreter, which reports exactly as ever.
 #include <algorithm>
 #include <new>
 
@@ -273,7 +275,7 @@ bool same_variables(const NumProg *program, const NumRunForm *form) {
 }  // namespace
 
 void numio_quick_prepare(NumProg *program) {
-  if (!program || (program->RunForm && current(program, program->RunForm.get()))) return;
+  if (!program) return;
   try {
     if (!program->RunForm) program->RunForm.reset(new NumRunForm);
     translate(program, program->RunForm.get());
@@ -286,7 +288,14 @@ void numio_quick_forget(NumProg *program) {
   if (program) program->RunForm.reset();
 }
 
-bool numio_quick_run(NumProg *program, int nvalues, const double *values, double *result) {
+namespace {
+
+// Runs the translation: assigns the variables, leaves the registers as the
+// interpreter would and sets *result. False, having changed nothing but the
+// variables, when the run is left to the interpreter: it fails, there is no
+// current translation, or nvalues does not fit.
+[[gnu::always_inline]] inline bool quick_run(NumProg *program, int nvalues, const double *values,
+                                             double *result) {
   const NumRunForm *form = program->RunForm.get();
   if (!form || form->ops.empty() || !current(program, form) ||
       static_cast<std::size_t>(nvalues) != form->nvar || (nvalues > 0 && !values) ||
@@ -306,4 +315,44 @@ bool numio_quick_run(NumProg *program, int nvalues, const double *values, double
   program->CurrentAccumulator = form->top;
   *result = form->top->Value;
   return true;
+}
+
+}  // namespace
+
+namespace {
+
+// num_runprog by the interpreter: every check and every report. Kept out of
+// line so that the quick path does not pay for its frame.
+[[gnu::noinline]] double run_interpreted(NumProg *program, int *perrval, int nvalues,
+                                         const double *values) {
+  if (!program) {
+    num_set_err(perrval, NumProgramError);
+    return 0.0;
+  }
+  int errval = NumSuccess;
+  double result = 0.0;
+  if (nvalues < 0 || static_cast<std::size_t>(nvalues) != program->VariableList.size() ||
+      (nvalues > 0 && !values)) {
+    errval = NumVariableError;
+  } else {
+    const double *v = values;
+    for (NumVar &var : program->VariableList) var.Value = *v++;
+    if (dpprogram_run(program, &errval) == 0) result = program->CurrentAccumulator->Value;
+  }
+  if (errval) result = 0.0;
+  numio_list_after_run(program, errval);
+  num_set_err(perrval, errval);
+  return result;
+}
+
+}  // namespace
+
+double num_runprog_values(NumProg *program, int *perrval, int nvalues, const double *values) {
+  double result;
+  if (program && quick_run(program, nvalues, values, &result)) [[likely]] {
+    if (numio_debug_level() > 2) numio_list_after_run(program, NumSuccess);
+    num_set_err(perrval, NumSuccess);
+    return result;
+  }
+  return run_interpreted(program, perrval, nvalues, values);
 }
