@@ -99,8 +99,9 @@ struct NumInstr {
 // registry keeps programs by name. Containers that hand out addresses
 // (variables, registers) are deques, whose elements stay in place when
 // the list grows.
-// The translated form num_runprog keeps of a program (internal to the
-// module); it checks itself against the instruction list on every run.
+// The translated form num_runprog runs (internal to the module). The
+// compiler makes it; every routine that changes a program's lists drops it,
+// and a run checks it against the lists, so it never outlives them.
 struct NumRunForm;
 struct NumRunFormFree {
   void operator()(NumRunForm *form) const;
