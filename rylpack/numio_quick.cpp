@@ -19,6 +19,8 @@
 #include "rylpack/numio_internal.h"
 #include "rylpack/numio_ops_internal.h"
 
+namespace {
+
 struct QuickOp;
 // An operation does its work and then tail-calls the next one; the last
 // operation of a form ends the run.
@@ -31,6 +33,8 @@ struct QuickOp {
   const NumInstr *ins = nullptr;
   int slot = 0;
 };
+
+}  // namespace
 
 struct NumRunForm {
   const NumInstr *list = nullptr;  // the instruction list translated
@@ -138,6 +142,7 @@ bool op_choose(const QuickOp *op, double *st) {
   s[0] = numops::choose(s[0], s[1], s[2]);
   return next(op, st);
 }
+
 // Which operand kind an instruction pushes, or -1 for any other.
 int push_kind(const NumInstr &ins) {
   if (ins.Command == NumCmd::PUSHVAL) return Constant;
