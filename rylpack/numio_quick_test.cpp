@@ -129,3 +129,21 @@ TEST(NumioQuickRun, LongProgramsGiveTheInterpretersResult) {
   EXPECT_EQ(err, NumSuccess);
   numprog_free(p);
 }
+
+TEST(NumioQuickRun, DebugLevelAboveTwoListsTheRegistersOfEachRun) {
+  NumProg *p = compile("numio-test-quick-debug", "2*_x+1");
+  ASSERT_NE(p, nullptr);
+  numio_debug(3);
+  testing::internal::CaptureStdout();
+  int err = -1;
+  EXPECT_EQ(run(p, 3.0, &err), 7.0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  numio_debug(0);
+  EXPECT_NE(out.find(" Program             = 'numio-test-quick-debug'\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("  Accumulator #1 = 7\n  Accumulator #2 = 1\n"), std::string::npos) << out;
+
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run(p, 4.0, &err), 9.0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  numprog_free(p);
+}
