@@ -105,7 +105,10 @@ void report_ratio(benchmark::State &state, const Expression &e, double best) {
   if (state.iterations() > 0 && hand > 0.0) state.counters["x_hand"] = best / hand;
 }
 
-void run_single(benchmark::State &state, const Expression *e) {
+// Times `pass` (program, inputs, results, error values) over all values once
+// per iteration and reports the best pass against the hand-written loop.
+template <class Pass>
+void run_engine(benchmark::State &state, const Expression *e, Pass pass) {
   NumProg *p = compile(*e);
   if (!p) return state.SkipWithError("compilation failed");
   const std::vector<double> &x = inputs();
@@ -114,11 +117,7 @@ void run_single(benchmark::State &state, const Expression *e) {
   double best = 1e300;
   for (auto _ : state) {
     const auto t0 = std::chrono::steady_clock::now();
-    for (std::size_t i = 0; i < kValues; ++i) {
-      int err;
-      r[i] = num_runprog(p, &err, x[i]);
-      f[i] = err;
-    }
+    pass(p, x.data(), r.data(), f.data());
     benchmark::DoNotOptimize(r.data());
     benchmark::DoNotOptimize(f.data());
     benchmark::ClobberMemory();
@@ -129,26 +128,18 @@ void run_single(benchmark::State &state, const Expression *e) {
   num_rmprog(p, nullptr);
 }
 
+void run_single(benchmark::State &state, const Expression *e) {
+  run_engine(state, e, [](NumProg *p, const double *x, double *r, int *f) {
+    for (std::size_t i = 0; i < kValues; ++i) r[i] = num_runprog(p, &f[i], x[i]);
+  });
+}
+
 void run_array(benchmark::State &state, const Expression *e) {
-  NumProg *p = compile(*e);
-  if (!p) return state.SkipWithError("compilation failed");
-  const std::vector<double> &x = inputs();
-  const double *in[] = {x.data()};
-  std::vector<double> r(kValues);
-  std::vector<int> f(kValues);
-  double best = 1e300;
-  for (auto _ : state) {
-    const auto t0 = std::chrono::steady_clock::now();
+  run_engine(state, e, [](NumProg *p, const double *x, double *r, int *f) {
+    const double *in[] = {x};
     int err;
-    num_runprog_array(p, &err, kValues, 1, in, r.data(), f.data());
-    benchmark::DoNotOptimize(r.data());
-    benchmark::DoNotOptimize(f.data());
-    benchmark::ClobberMemory();
-    best = std::min(best, seconds_since(t0));
-  }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kValues));
-  report_ratio(state, *e, best);
-  num_rmprog(p, nullptr);
+    num_runprog_array(p, &err, kValues, 1, in, r, f);
+  });
 }
 
 void run_hand(benchmark::State &state, const Expression *e) {
