@@ -95,10 +95,6 @@ struct NumInstr {
   double *Address = nullptr;
 };
 
-// A parsed expression program. The lists are ordered sequences; the
-// registry keeps programs by name. Containers that hand out addresses
-// (variables, registers) are deques, whose elements stay in place when
-// the list grows.
 // The translated form num_runprog runs (internal to the module). The
 // compiler makes it; every routine that changes a program's lists drops it,
 // and a run checks it against the lists, so it never outlives them.
@@ -107,6 +103,10 @@ struct NumRunFormFree {
   void operator()(NumRunForm *form) const;
 };
 
+// A parsed expression program. The lists are ordered sequences; the
+// registry keeps programs by name. Containers that hand out addresses
+// (variables, registers) are deques, whose elements stay in place when
+// the list grows.
 struct NumProg {
   std::string Name;
   std::deque<NumVar> VariableList;       // definition order
@@ -114,7 +114,7 @@ struct NumProg {
   NumAccu *CurrentAccumulator = nullptr; // top of the stack, null when empty
   std::vector<NumInstr> InstructionList; // the program that is executed
   std::vector<NumInstr> CompiledList;    // scratch list of the compiler
-  std::unique_ptr<NumRunForm, NumRunFormFree> RunForm;  // made by num_runprog
+  std::unique_ptr<NumRunForm, NumRunFormFree> RunForm;  // made by the compiler
 };
 
 // A named constant. Quantity and Unit are kept only when the debug level was

@@ -103,10 +103,9 @@ int dpprogram_compile(NumProg *program, int *perrval) {
     if (!stop) break;
     ins = stop + 1;
   }
-  numio_quick_forget(program);
   program->InstructionList.swap(program->CompiledList);
   program->CompiledList.clear();
   program->CurrentAccumulator = nullptr;
-  numio_quick_prepare(program);  // what num_runprog runs
+  numio_quick_prepare(program);  // what num_runprog runs; replaces the old one
   return 0;
 }

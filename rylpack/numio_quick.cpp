@@ -39,10 +39,9 @@ struct QuickOp {
 struct NumRunForm {
   const NumInstr *list = nullptr;  // the instruction list translated
   const NumInstr *list_end = nullptr;
-  std::size_t nvar = 0;            // variables when translated
   const NumVar *first_var = nullptr, *last_var = nullptr;
   std::size_t depth = 0;           // registers the run writes
-  std::vector<double *> vars;      // their values, in definition order
+  std::vector<double *> vars;      // values of the variables, in definition order
   std::vector<double *> cells;     // values of registers 1 .. depth
   const NumAccu *first_cell = nullptr;
   NumAccu *top = nullptr;          // the register holding the result
@@ -255,7 +254,6 @@ void translate(NumProg *program, NumRunForm *form) {
     form->last_var = &program->VariableList.back();
   }
   for (std::size_t k = 0; k < registers; ++k) form->cells.push_back(&cells[k].Value);
-  form->nvar = form->vars.size();
   form->depth = registers;
   form->first_cell = &cells.front();
   form->top = &cells[static_cast<std::size_t>(sp - 1)];
@@ -273,7 +271,7 @@ bool current(const NumProg *program, const NumRunForm *form) {
 // behind their back at its ends, which is where a deque grows or shrinks.
 bool same_variables(const NumProg *program, const NumRunForm *form) {
   const std::deque<NumVar> &vars = program->VariableList;
-  if (vars.empty()) return form->nvar == 0;
+  if (vars.empty()) return form->vars.empty();
   return &vars.front() == form->first_var && &vars.back() == form->last_var;
 }
 
@@ -303,7 +301,7 @@ namespace {
                                              double *result) {
   const NumRunForm *form = program->RunForm.get();
   if (!form || form->ops.empty() || !current(program, form) ||
-      static_cast<std::size_t>(nvalues) != form->nvar || (nvalues > 0 && !values) ||
+      static_cast<std::size_t>(nvalues) != form->vars.size() || (nvalues > 0 && !values) ||
       !same_variables(program, form) ||
       program->AccumulatorList.size() < form->depth ||
       &program->AccumulatorList.front() != form->first_cell)
@@ -321,10 +319,6 @@ namespace {
   *result = form->top->Value;
   return true;
 }
-
-}  // namespace
-
-namespace {
 
 // num_runprog by the interpreter: every check and every report. Kept out of
 // line so that the quick path does not pay for its frame.
