@@ -14,6 +14,23 @@ struct Case {
   const char *tail;
 };
 
+// Evaluates every case with num_str2long and checks error value, tail and,
+// without error or for a scan error (the value read so far), the value.
+template <std::size_t N>
+void expect_cases(const Case (&cases)[N]) {
+  for (const Case &c : cases) {
+    const char *tail = nullptr;
+    int err = -1;
+    const rlong v = num_str2long(c.text, &tail, &err);
+    EXPECT_EQ(err, c.err) << c.text;
+    if (c.err == NumSuccess || c.err == NumScanError) {
+      EXPECT_EQ(v, c.value) << c.text;
+    }
+    ASSERT_NE(tail, nullptr) << c.text;
+    EXPECT_STREQ(tail, c.tail) << c.text;
+  }
+}
+
 }  // namespace
 
 TEST(NumioIntegerGrammar, ArithmeticTailsAndErrors) {
@@ -51,17 +68,7 @@ TEST(NumioIntegerGrammar, ArithmeticTailsAndErrors) {
       {"sqrt(-1)", 0, NumDomainError, ""},
       {"foo(1)", 0, NumNoFloatFunction, "foo(1)"},
   };
-  for (const Case &c : cases) {
-    const char *tail = nullptr;
-    int err = -1;
-    const rlong v = num_str2long(c.text, &tail, &err);
-    EXPECT_EQ(err, c.err) << c.text;
-    if (c.err == NumSuccess || c.err == NumScanError) {
-      EXPECT_EQ(v, c.value) << c.text;
-    }
-    ASSERT_NE(tail, nullptr) << c.text;
-    EXPECT_STREQ(tail, c.tail) << c.text;
-  }
+  expect_cases(cases);
 }
 
 TEST(NumioIntegerGrammar, CastsFunctionsConstantsAndTruthWords) {
@@ -91,17 +98,7 @@ TEST(NumioIntegerGrammar, CastsFunctionsConstantsAndTruthWords) {
       {"nothing", 0, NumScanError, "thing"},
       {"Yesterday", 1, NumScanError, "terday"},
   };
-  for (const Case &c : cases) {
-    const char *tail = nullptr;
-    int err = -1;
-    const rlong v = num_str2long(c.text, &tail, &err);
-    EXPECT_EQ(err, c.err) << c.text;
-    if (c.err == NumSuccess || c.err == NumScanError) {
-      EXPECT_EQ(v, c.value) << c.text;
-    }
-    ASSERT_NE(tail, nullptr) << c.text;
-    EXPECT_STREQ(tail, c.tail) << c.text;
-  }
+  expect_cases(cases);
 }
 
 TEST(NumioIntegerGrammar, WrapAroundAndRangeChecksAt32Bits) {
@@ -129,16 +126,7 @@ TEST(NumioIntegerGrammar, WrapAroundAndRangeChecksAt32Bits) {
       {"(2147483647+1)%(-1)", 0, NumSuccess, ""},
       {"(2147483647+1)/1", INT32_MIN, NumSuccess, ""},
   };
-  for (const Case &c : cases) {
-    const char *tail = nullptr;
-    int err = -1;
-    const rlong v = num_str2long(c.text, &tail, &err);
-    EXPECT_EQ(err, c.err) << c.text;
-    if (c.err == NumSuccess) {
-      EXPECT_EQ(v, c.value) << c.text;
-    }
-    EXPECT_STREQ(tail, c.tail) << c.text;
-  }
+  expect_cases(cases);
 }
 
 TEST(NumioIntegerGrammar, RobustAgainstNullDeepNestingAndLongTexts) {
