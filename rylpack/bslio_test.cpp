@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,11 +13,7 @@
 namespace {
 
 using testsupport::TempDir;
-
-void spit(const std::string &path, const std::string &bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+using testsupport::write_file;
 
 std::string floats(const std::vector<float> &v, bool swap = false) {
   std::string s(reinterpret_cast<const char *>(v.data()), v.size() * 4);
@@ -38,7 +33,7 @@ class BslTest : public testing::Test {
 
 TEST_F(BslTest, OneMemoryOfThreeFrames) {
   std::string h = dir.file("A00000.000");
-  spit(h, "first title\n  second title  \n512 256 3 0 0 0 0 0 0 0\nA01000.001\n");
+  write_file(h, "first title\n  second title  \n512 256 3 0 0 0 0 0 0 0\nA01000.001\n");
   int s = open_bsl_file(h.c_str(), "read");
   ASSERT_GE(s, 0);
   rlong lo, hi;
@@ -76,7 +71,7 @@ TEST_F(BslTest, BadHeadersFailTheOpen) {
   };
   for (const auto &c : cases) {
     std::string h = dir.file("bad");
-    spit(h, c.text);
+    write_file(h, c.text);
     EXPECT_EQ(open_bsl_file(h.c_str(), "read"), -1) << c.name;
     int err, status;
     testing::internal::CaptureStderr();
@@ -96,10 +91,10 @@ TEST_F(BslTest, FramesReadAsBlocksOfChains) {
     text += "2 1 2 0 0 0 0 0 0 0\n";
     text += frames;
     text += '\n';
-    spit(dir.file(frames),
+    write_file(dir.file(frames),
          floats({float(m), float(m) + 0.5f, -float(m), 0.25f}));
   }
-  spit(h, text);
+  write_file(h, text);
   int err, status;
   int s = ryl_open_data_file(h.c_str(), "read", &err, &status);
   ASSERT_GE(s, 0) << ryl_report_data_error(err);
@@ -135,8 +130,8 @@ TEST_F(BslTest, FramesReadAsBlocksOfChains) {
 
 TEST_F(BslTest, ByteOrderSettingReversesValues) {
   std::string h = dir.file("B00000.000");
-  spit(h, "t\nt\n2 1 1 0 0 0 0 0 0 0\nB.bin\n");
-  spit(dir.file("B.bin"), floats({1.5f, -3.0f}, true));
+  write_file(h, "t\nt\n2 1 1 0 0 0 0 0 0 0\nB.bin\n");
+  write_file(dir.file("B.bin"), floats({1.5f, -3.0f}, true));
   ryl_set_bsl_input_byteorder(2);
   int err, status;
   int s = ryl_open_data_file(h.c_str(), "read", &err, &status);
@@ -157,7 +152,7 @@ TEST_F(BslTest, ByteOrderSettingReversesValues) {
 
 TEST_F(BslTest, MissingOrShortFrameFileFailsWhenRead) {
   std::string h = dir.file("C00000.000");
-  spit(h, "t\nt\n4 4 2 0 0 0 0 0 0 0\nC.bin\n");
+  write_file(h, "t\nt\n4 4 2 0 0 0 0 0 0 0\nC.bin\n");
   int err, status;
   int s = ryl_open_data_file(h.c_str(), "read", &err, &status);
   ASSERT_GE(s, 0);
@@ -168,7 +163,7 @@ TEST_F(BslTest, MissingOrShortFrameFileFailsWhenRead) {
   EXPECT_EQ(ryl_read_data(s, 1, 1, &dim, &size, &data, 9, &err, &status), 0);
   EXPECT_EQ(err, CouldNotGetBinaryArray);
   // One full frame and half of the second.
-  spit(dir.file("C.bin"), std::string(64 + 32, '\0'));
+  write_file(dir.file("C.bin"), std::string(64 + 32, '\0'));
   EXPECT_EQ(ryl_read_data(s, 1, 1, &dim, &size, &data, 9, &err, &status), 1);
   EXPECT_EQ(ryl_read_data(s, 2, 1, &dim, &size, &data, 9, &err, &status), 0);
   EXPECT_EQ(err, CouldNotGetBinaryArray);

@@ -3,9 +3,7 @@
 // fail with an error value, never crash or allocate without bound.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,17 +12,8 @@
 
 namespace {
 
-std::string slurp(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void spit(const std::string &path, const std::string &bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+using testsupport::read_file;
+using testsupport::write_file;
 
 // A small file of three blocks: plain, compressed and a variance block.
 std::string make_original(const std::string &path) {
@@ -42,7 +31,7 @@ std::string make_original(const std::string &path) {
   ryl_write_data(s, 1, -1, dim, v.data(), 9, &err, &status);
   ryl_close_data_file(s, &err, &status);
   ryl_set_minimumheadersize(8192);
-  return slurp(path);
+  return read_file(path);
 }
 
 // Opens the file and reads every block of every chain it shows.
@@ -99,7 +88,7 @@ TEST(DamagedFiles, TruncationsAndFlippedBytes) {
   testing::internal::CaptureStderr();
   // Every truncation length near the block borders, then random ones.
   for (std::size_t cut = 0; cut < original.size(); cut += (cut % 512 < 8 || cut % 512 > 504) ? 1 : 97) {
-    spit(path, original.substr(0, cut));
+    write_file(path, original.substr(0, cut));
     open_and_read_everything(path, "cut at " + std::to_string(cut));
   }
   const char interesting[] = "{};=\\\r\n~ 0123456789-\x00\xff";
@@ -108,7 +97,7 @@ TEST(DamagedFiles, TruncationsAndFlippedBytes) {
     std::uniform_int_distribution<std::size_t> pos(0, bytes.size() - 1);
     std::uniform_int_distribution<std::size_t> pick(0, sizeof interesting - 1);
     for (int k = 0; k < 1 + i % 4; ++k) bytes[pos(gen)] = interesting[pick(gen)];
-    spit(path, bytes);
+    write_file(path, bytes);
     open_and_read_everything(path, "mutation " + std::to_string(i));
   }
   testing::internal::GetCapturedStderr();

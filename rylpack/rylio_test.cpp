@@ -7,9 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,19 +15,9 @@
 
 namespace {
 
+using testsupport::read_file;
 using testsupport::TempDir;
-
-std::string slurp(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void spit(const std::string &path, const std::string &bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+using testsupport::write_file;
 
 // Restores the module settings that a test changes.
 class RylioTest : public testing::Test {
@@ -93,7 +81,7 @@ TEST_F(RylioTest, WorkedExampleByteForByte) {
   write_floats(s, 1, 1, 2, 3, {1, 2, 3, 4, 5, 6});
   close(s);
 
-  std::string bytes = slurp(name);
+  std::string bytes = read_file(name);
   ASSERT_EQ(bytes.size(), 8192u + 512u);
   const char *order = ryl_byteorder() == 1 ? "LowByteFirst" : "HighByteFirst";
   std::string lines = std::string("{\r\n") +
@@ -137,7 +125,7 @@ TEST_F(RylioTest, SizesFollowTheBoundaryAndMinimumHeader) {
     ryl_write_header_string(s, 1, 1, "Title", title.c_str(), &err, &status);
     write_floats(s, 1, 1, 1, 1, {7});
     close(s);
-    std::string bytes = slurp(name);
+    std::string bytes = read_file(name);
     EXPECT_EQ(bytes.size(), c.header + 512) << c.title_len;
     EXPECT_EQ(bytes.substr(c.header - 4, 4), "\r\n}\n") << c.title_len;
   }
@@ -152,7 +140,7 @@ TEST_F(RylioTest, LargeShortArrayIsPaddedToTheBoundary) {
   ASSERT_EQ(ryl_write_data(s, 1, 1, dim, v.data(), 4 /* short */, &err, &status), 1);
   ASSERT_EQ(ryl_write_data(s, 2, 1, dim, v.data(), 4, &err, &status), 1);
   close(s);
-  EXPECT_EQ(slurp(name).size(), 2u * 2008576u);
+  EXPECT_EQ(read_file(name).size(), 2u * 2008576u);
   s = open(name, "read");
   rlong lo, hi;
   ASSERT_EQ(ryl_search_minmax_number(s, 1, &lo, &hi, &err, &status), 1);
@@ -251,7 +239,7 @@ TEST_F(RylioTest, GeneralBlockValuesAreInherited) {
   write_floats(s, 1, 1, 1, 1, {1});
   write_floats(s, 2, 1, 1, 1, {2});
   close(s);
-  std::string bytes = slurp(name);
+  std::string bytes = read_file(name);
   EXPECT_EQ(bytes.rfind("{\r\nRYL_DataFormatVersion = 2.42 ;\r\nRYL_DataBlocks = 2            ;", 0),
             0u) << bytes.substr(0, 120);
   s = open(name, "read");
@@ -269,19 +257,19 @@ TEST_F(RylioTest, BlockCountOfAForeignGeneralBlockIsNotOverwritten) {
   write_floats(s, 1, 1, 1, 1, {1});
   close(s);
   // Another program wrote the count without room to grow.
-  std::string bytes = slurp(name);
+  std::string bytes = read_file(name);
   const std::string ours = "RYL_DataBlocks = 1            ;";
   const std::string theirs = "RYL_DataBlocks = 1 ;           ";
   ASSERT_EQ(ours.size(), theirs.size());
   std::size_t at = bytes.find(ours);
   ASSERT_NE(at, std::string::npos);
   bytes.replace(at, ours.size(), theirs);
-  spit(name, bytes);
+  write_file(name, bytes);
 
   s = open(name, "old");
   write_floats(s, 2, 1, 1, 1, {2});
   close(s);
-  bytes = slurp(name);
+  bytes = read_file(name);
   // The new count fits the one character and is written there; the
   // terminator after it stays where it was.
   EXPECT_NE(bytes.find("RYL_DataBlocks = 2 ;           "), std::string::npos)
@@ -326,7 +314,7 @@ TEST_F(RylioTest, OpenModes) {
   close(s);
 
   std::string empty = dir.file("empty.ryl");
-  spit(empty, "");
+  write_file(empty, "");
   EXPECT_EQ(ryl_open_data_file(empty.c_str(), "old", &err, &status), -1);
   EXPECT_EQ(err, CouldNotFindHeader);
   s = open(empty, "read");
@@ -395,9 +383,9 @@ TEST_F(RylioTest, DuplicatedIdsFallBackToSequenceNumbers) {
   int s = open(a, "new");
   write_floats(s, 1, 1, 1, 1, {10});
   close(s);
-  std::string one = slurp(a);
+  std::string one = read_file(a);
   std::string twice = dir.file("twice.ryl");
-  spit(twice, one + one);
+  write_file(twice, one + one);
   testing::internal::CaptureStderr();
   s = open(twice, "read");
   std::string err_text = testing::internal::GetCapturedStderr();
@@ -419,8 +407,8 @@ TEST_F(RylioTest, TruncatedFileOpensWithTheEarlierBlocks) {
   write_floats(s, 1, 1, 1, 1, {1});
   write_floats(s, 2, 1, 1, 1, {2});
   close(s);
-  std::string bytes = slurp(name);
-  spit(name, bytes.substr(0, 8704 + 100));  // ends inside the second header
+  std::string bytes = read_file(name);
+  write_file(name, bytes.substr(0, 8704 + 100));  // ends inside the second header
   testing::internal::CaptureStderr();
   s = open(name, "read");
   std::string warn = testing::internal::GetCapturedStderr();
@@ -439,7 +427,7 @@ TEST_F(RylioTest, ForeignFilesWithOldKeysAndUnalignedHeaders) {
   std::string h = "{\nHeaderID = EH:000001:000000:000000 ;\nImage = 1 ;\nSize = 8 ;\n"
                   "Dim_1 = 2 ;\nDataType = FloatValue ;\nByteOrder = LowByteFirst ;\n}\n";
   float v[2] = {1.5f, -2.0f};
-  spit(name, h + std::string(reinterpret_cast<char *>(v), 8));
+  write_file(name, h + std::string(reinterpret_cast<char *>(v), 8));
   testing::internal::CaptureStderr();
   int s = open(name, "read");
   std::string info = testing::internal::GetCapturedStderr();
@@ -453,7 +441,7 @@ TEST_F(RylioTest, ForeignFilesWithOldKeysAndUnalignedHeaders) {
   std::string h2 = "{\r\nRYL_DataBlockID = 3.Image.Psd ;\r\nDim_1 = 1 ;\r\n"
                    "ByteOrder = LowByteFirst ;\r\n}\n";
   float w = 4.0f;
-  spit(v2, h2 + std::string(reinterpret_cast<char *>(&w), 4));
+  write_file(v2, h2 + std::string(reinterpret_cast<char *>(&w), 4));
   testing::internal::CaptureStderr();
   s = open(v2, "read");
   info = testing::internal::GetCapturedStderr();
@@ -474,7 +462,7 @@ TEST_F(RylioTest, BlockIdentifiersOfEveryKind) {
   for (const auto &c : cases) {
     std::string name = dir.file("ids.ryl");
     float v = 2.5f;
-    spit(name, std::string("{\n") + c.keys + "Dim_1 = 1 ;\nByteOrder = " +
+    write_file(name, std::string("{\n") + c.keys + "Dim_1 = 1 ;\nByteOrder = " +
                    (ryl_byteorder() == 1 ? "LowByteFirst" : "HighByteFirst") + " ;\n}\n" +
                    std::string(reinterpret_cast<char *>(&v), 4));
     testing::internal::CaptureStderr();
@@ -519,13 +507,13 @@ TEST_F(RylioTest, RewritingAHeaderInPlaceKeepsItsSpace) {
   write_floats(s, 1, 1, 1, 1, {1});
   write_floats(s, 2, 1, 1, 1, {2});
   close(s);
-  const std::size_t size = slurp(name).size();
+  const std::size_t size = read_file(name).size();
 
   s = open(name, "old");
   int err, status;
   ASSERT_EQ(ryl_write_header_string(s, 1, 1, "Title", "short", &err, &status), 1);
   close(s);
-  EXPECT_EQ(slurp(name).size(), size);
+  EXPECT_EQ(read_file(name).size(), size);
   s = open(name, "old");
   const char *t = nullptr;
   ryl_read_header_string(s, 1, 1, "Title", &t, &err, &status);
@@ -538,7 +526,7 @@ TEST_F(RylioTest, RewritingAHeaderInPlaceKeepsItsSpace) {
   EXPECT_EQ(ryl_close_data_file(s, &err, &status), 0);
   EXPECT_EQ(err, WriteDataError);
   ryl_free_data_file();
-  EXPECT_EQ(slurp(name).size(), size);
+  EXPECT_EQ(read_file(name).size(), size);
   s = open(name, "read");
   EXPECT_EQ(read_floats(s, 2, 1), std::vector<float>{2});
   close(s);
@@ -625,7 +613,7 @@ TEST_F(RylioTest, CompressedBlocks) {
   int err, status;
   ASSERT_EQ(ryl_write_data(s, 1, 1, dim, zeros.data(), 9, &err, &status), 1);
   close(s);
-  std::size_t size = slurp(name).size();
+  std::size_t size = read_file(name).size();
   EXPECT_LT(size, 8192u + 64u * 1024u);
   EXPECT_EQ((size - 8192) % 512, 0u);
   s = open(name, "read");
@@ -657,8 +645,8 @@ TEST_F(RylioTest, DamagedCompressedBlockFailsToRead) {
   int err, status;
   ASSERT_EQ(ryl_write_data(s, 1, 1, dim, ramp.data(), 9, &err, &status), 1);
   close(s);
-  std::string bytes = slurp(name);
-  spit(name, bytes.substr(0, 8192 + 200));
+  std::string bytes = read_file(name);
+  write_file(name, bytes.substr(0, 8192 + 200));
   s = open(name, "read");
   rlong *pdim = nullptr;
   void *data = nullptr;
@@ -675,7 +663,7 @@ TEST_F(RylioTest, AbsurdSizesAreRefusedBeforeAllocating) {
   std::string h = "{\r\nRYL_DataBlockID = 1.Image.Psd ;\r\nRYL_BinarySize = 512 ;\r\n"
                   "Dim_1 = 2000000000 ;\r\nDim_2 = 2000000000 ;\r\nByteOrder = LowByteFirst ;\r\n";
   h += std::string(512 - h.size() - 4, ' ') + "\r\n}\n" + std::string(512, ' ');
-  spit(name, h);
+  write_file(name, h);
   int s = open(name, "read");
   rlong *pdim = nullptr;
   void *data = nullptr;
@@ -693,7 +681,7 @@ TEST_F(RylioTest, CompressedFiles) {
   int s = open(name, "new");
   for (rlong i = 1; i <= 3; ++i) write_floats(s, i, 1, 1, 1, {static_cast<float>(i)});
   close(s);
-  std::string packed = slurp(name);
+  std::string packed = read_file(name);
   ASSERT_GE(packed.size(), 2u);
   EXPECT_EQ(static_cast<unsigned char>(packed[0]), 0x1f);
   EXPECT_EQ(static_cast<unsigned char>(packed[1]), 0x8b);

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace testsupport {
@@ -92,6 +94,18 @@ ProgramResult run_program(const std::string &name,
   if (WIFEXITED(st)) r.exit_code = WEXITSTATUS(st);
   else if (WIFSIGNALED(st)) r.exit_code = 128 + WTERMSIG(st);
   return r;
+}
+
+std::string read_file(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void write_file(const std::string &path, const std::string &bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
 }
 
 TempDir::TempDir() {

@@ -1,5 +1,6 @@
 // Test helpers: run a built program of this project and capture what it
-// prints, and make scratch directories that clean up after themselves.
+// prints, read and write whole files, and make scratch directories that
+// clean up after themselves.
 #pragma once
 
 #include <string>
@@ -23,6 +24,11 @@ ProgramResult run_program(const std::string &name,
 
 // Path of a program of the build tree.
 std::string program_path(const std::string &name);
+
+// The bytes of a file (empty when it cannot be read), and a file made of
+// `bytes`, replacing any file of that name.
+std::string read_file(const std::string &path);
+void write_file(const std::string &path, const std::string &bytes);
 
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes out of scope.
