@@ -117,9 +117,8 @@ TEST(NumioQuickRun, LongProgramsGiveTheInterpretersResult) {
   for (int k = 1; k < 400; ++k) text += (k % 3 ? "+_x*" : "-_x/") + std::to_string(k % 7 + 1);
   NumProg *p = compile("numio-test-quick-long", text.c_str());
   ASSERT_NE(p, nullptr);
-  double expect = 0.0;
   const double x = 1.25;
-  expect = x;
+  double expect = x;
   for (int k = 1; k < 400; ++k) {
     const double d = k % 7 + 1;
     expect = k % 3 ? expect + x * d : expect - x / d;
